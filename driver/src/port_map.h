@@ -1,0 +1,23 @@
+// Resolution of a port name "COMn" to the device that carries it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace linkor {
+
+/// Number n of a name "COMn" read from its fourth character on; nullopt when absent.
+std::optional<unsigned> portNumberOf(const char* portName);
+
+/// Device path of port n: the entry COMn of $LINKOR_PORTS when that is set (and nothing
+/// else), otherwise the mapping of the file linkor.ports beside the library, otherwise
+/// the built-in default for the usual Linux device names. Empty when n has none.
+std::string devicePathOf(unsigned portNumber);
+
+/// Default device of port n when nothing else names one.
+std::string defaultDevicePathOf(unsigned portNumber);
+
+/// Device of port n named by a port map text (lines "COMn = /dev/..."), or empty.
+std::string mappedDevicePathOf(const std::string& mapText, unsigned portNumber);
+
+} // namespace linkor
