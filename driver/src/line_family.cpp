@@ -118,15 +118,14 @@ int32_t init(int32_t line, const char* baud, const char* protocol, const char* i
         }
         handle = OpenJbus(port.c_str(), nullptr);
         if (handle == 0) {
-            status = LINKOR_BAD_PROTOCOL; // JBUS is not carried yet
-        } else {
-            status = InitJbus(handle, baud, protocol);
-            kind = kJbus;
-            if (status != LINKOR_OK) {
-                CloseJbus(handle);
-                if (status != LINKOR_BAD_PROTOCOL) {
-                    return status;
-                }
+            return LINKOR_CANNOT_INITIALISE;
+        }
+        status = InitJbus(handle, baud, protocol);
+        kind = kJbus;
+        if (status != LINKOR_OK) {
+            CloseJbus(handle);
+            if (status != LINKOR_BAD_PROTOCOL) {
+                return status;
             }
         }
     }
