@@ -1,0 +1,118 @@
+#include "pty_peer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace linkor::e2e {
+
+PtyPeer::PtyPeer(const std::string& portsDir, int portNumber, Handler handler)
+    : m_handler(std::move(handler)) {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
+        throw std::runtime_error("no pseudo-terminal");
+    }
+    const std::string slave = ptsname(m_master);
+    m_slaveHold = ::open(slave.c_str(), O_RDWR | O_NOCTTY);
+    termios t{};
+    tcgetattr(m_slaveHold, &t);
+    cfmakeraw(&t);
+    tcsetattr(m_slaveHold, TCSANOW, &t);
+    m_link = portsDir + "/COM" + std::to_string(portNumber);
+    ::unlink(m_link.c_str());
+    if (::symlink(slave.c_str(), m_link.c_str()) != 0) {
+        throw std::runtime_error("cannot publish " + m_link);
+    }
+    m_thread = std::thread([this] { run(); });
+}
+
+PtyPeer::~PtyPeer() {
+    m_stop = true;
+    m_thread.join();
+    ::unlink(m_link.c_str());
+    ::close(m_slaveHold);
+    ::close(m_master);
+}
+
+void PtyPeer::run() {
+    std::string pending;
+    while (!m_stop) {
+        pollfd p{m_master, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0 || (p.revents & POLLIN) == 0) {
+            continue;
+        }
+        char buffer[512];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0) {
+            continue;
+        }
+        pending.append(buffer, static_cast<size_t>(n));
+        {
+            std::lock_guard lock(m_mutex);
+            m_all.append(buffer, static_cast<size_t>(n));
+        }
+        const Answer answer = m_handler(pending);
+        if (answer.complete) {
+            pending.clear();
+            if (!answer.bytes.empty()) {
+                [[maybe_unused]] const ssize_t w =
+                    ::write(m_master, answer.bytes.data(), answer.bytes.size());
+            }
+        }
+    }
+}
+
+std::string PtyPeer::received() const {
+    std::lock_guard lock(m_mutex);
+    return m_all;
+}
+
+int PtyPeer::speed() const {
+    termios t{};
+    tcgetattr(m_master, &t);
+    switch (cfgetospeed(&t)) {
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B115200:
+        return 115200;
+    default:
+        return 0;
+    }
+}
+
+std::string frameOf(const std::string& text) {
+    unsigned sum = 0;
+    for (unsigned char c : text) {
+        sum += c;
+    }
+    char head[8];
+    char tail[8];
+    std::snprintf(head, sizeof head, "%03zu", text.size());
+    std::snprintf(tail, sizeof tail, "%02X", sum & 0xFFu);
+    return "\x02" + std::string(head) + text + tail + "\x03";
+}
+
+std::string textOfFrame(const std::string& bytes) {
+    const size_t start = bytes.rfind('\x02');
+    if (start == std::string::npos || bytes.size() < start + 7 || bytes.back() != '\x03') {
+        return {};
+    }
+    const std::string body = bytes.substr(start + 1, bytes.size() - start - 2);
+    const size_t length = std::strtoul(body.substr(0, 3).c_str(), nullptr, 10);
+    if (body.size() != length + 5) {
+        return {};
+    }
+    return body.substr(3, length);
+}
+
+} // namespace linkor::e2e
