@@ -28,12 +28,14 @@
  * A null pointer in place of any buffer is ignored; nothing is written there.
  *
  * Identity decoding (GetTypeModule), the choices this library makes where the
- * rules leave room (offsets below count from zero):
+ * rules leave room. The identity is the module's reply as the driver returns
+ * it, the two address digits first; character positions count from one.
  *   - The identity is scanned like "%s %d %d": a word of non-blank characters,
  *     then the model number M and the variant word W as optionally signed
  *     decimals; a number that does not follow counts as missing (-1).
+ *     Numbers beyond the 32-bit range saturate.
  *   - "The high byte of W is 0xFE" means (W & 0xFF00) == 0xFE00.
- *   - For M in 101-109 the missing-W test comes first: "KB 105" without a W
+ *   - For M in 101-109 the missing-W test comes first: "03V 105" without a W
  *     decodes as family 0 (UNKNOW), not as 0xFEFF.
  *   - Family 4 variant: x = W & 0x67, bit 3 set when bit 6 of x is set; odd x
  *     gives x & 0x0F; even x gives (x & 0x09) plus bit 1 when bit 5 of W is
@@ -42,21 +44,29 @@
  *     family * 256 + variant; M present but invalid gives 0xFF00; M missing
  *     falls to the hardware forms below, else 0xFF00.
  *   - Hardware form "EV v" (looked for first): the version is read as
- *     "<major>.<minor>" (decimal, "%d.%d") from offset 6, the seventh
- *     character counted from one; both numbers are needed, else the version
- *     is 0. The hardware code is empty, so a version above 0 gives 0x1001.
- *   - Hardware form "ev ": the hardware code is offsets 6-9 and the version is
- *     read as hexadecimal ("%x") from offset 11 ("characters 6-9" and the
- *     "eleventh character" counted from zero). With this choice both forms
- *     carry their payload right after a "v" at offset 5, and the token after
- *     the first word never reads as a model number, so hardware codes that
- *     begin with a digit ("2471", "2403", ...) are reachable.
+ *     "<major>.<minor>" (decimal, "%d.%d") from the seventh character; both
+ *     numbers are needed, else the version is 0. The hardware code is empty,
+ *     so a version above 0 gives 0x1001.
+ *   - Hardware form "ev ": the hardware code is characters 6-9 and the
+ *     version is read as hexadecimal ("%x") from the eleventh character. An
+ *     unknown code with a version above 0 gives 0x1001.
+ *   - These positions are those of the VRX23/VRX34 identity read, whose reply
+ *     is the address, "EV" (or "ev"), a blank, the eight characters of the
+ *     closing identity frame and the identity text. A module of the other
+ *     families makes its first word reach past the version, so that no number
+ *     follows it and a hardware code that begins with a digit is not taken
+ *     for a model number:
+ *       "03V 25 65535"                               0x0100  ka?1
+ *       "03V 50 65029"          (W = 0xFE05)         0x0205  KB01 v40
+ *       "03V 85 65096 _KORVEL_Serie042_"  (0xFE48)   0x0408  KC61 v80, "042"
+ *       "03ev P461.069 VRX23 rev 1.05 _KORVEL_Serie07_"       0x3001, "07"
+ *       "03HW-2471.069 DVRX rev 1.05 _KORVEL_Serie01_"   0x01056020, "01"
+ *       "03EV v1.05"                          0x1001  RT01, "bad number"
  *   - Serial number: families 0x10, 0x30, 0x40, 0x50, 0x60 and family 0x04
- *     codes with bit 3 set take the text from the sixth character after the
- *     second "_" (offset of that "_" + 6) up to the next "_" or the end,
- *     cut to 15 characters; "bad number" when there is no second "_"; empty
- *     when the identity ends before the serial starts. Other families: empty.
- * catalogue/README.md lists an identity text for every type this decodes to.
+ *     codes with bit 3 set take the text that begins six characters after the
+ *     second "_" and runs up to the next "_" or the end, cut to 15
+ *     characters; "bad number" when there is no second "_"; empty when the
+ *     identity ends before the serial starts. Other families: empty.
  *
  * GetInfo: "the name holds first" means the name equals "first". The one
  * iteration position is shared by all families; a position that lies beyond

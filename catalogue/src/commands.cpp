@@ -5,14 +5,18 @@
 namespace modtyp {
 namespace {
 
-// What a family that has no command for a purpose is sent instead: the
-// harmless status query every module understands.
+// The text a family gets for a purpose it has no command of its own for.
 constexpr std::string_view kNoCommand = "GS";
 constexpr std::string_view kNoReference = "none";
+// The reference names begin with "µ", the Windows-1252 byte 0xB5.
+constexpr std::string_view kMicroTrilo = "\xB5"
+                                         "Trilo";
+constexpr std::string_view kMicroVrx17 = "\xB5"
+                                         "Vrx17v1_00";
 
 // The V23/V34 baud-rate command ends in a digit that selects the speed.
 constexpr std::string_view kFrameBaudRate = "1B001122330";
-constexpr char kFrameBaud9600 = '1';
+constexpr char kFrameBaudOther = '1';
 constexpr char kFrameBaud19200 = '2';
 constexpr char kFrameBaud38400 = '3';
 
@@ -34,7 +38,7 @@ std::string frameFamily(std::int32_t purpose, std::string_view argument) {
         } else if (argument == "38400") {
             text += kFrameBaud38400;
         } else {
-            text += kFrameBaud9600;
+            text += kFrameBaudOther;
         }
         return text;
     }
@@ -84,9 +88,9 @@ std::string otherFamily(int fam, std::int32_t purpose) {
 std::string_view referenceName(std::int32_t code) {
     switch (familyOf(code)) {
     case family::kMicroTrilo:
-        return "\xB5Trilo";
+        return kMicroTrilo;
     case family::kVrx17:
-        return "\xB5Vrx17v1_00";
+        return kMicroVrx17;
     case family::kDvrx:
         switch (variantOf(code) & kDvrxKindMask) {
         case dvrx::kDvrx17:

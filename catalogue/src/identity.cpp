@@ -3,7 +3,9 @@
 #include "codes.h"
 #include "scan.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 
 namespace modtyp {
@@ -40,14 +42,18 @@ constexpr int kEvenMask = 0x09;   // even variants keep bits 0 and 3
 constexpr int kKx41Marker = 0x20; // adds variant bit 1 to an even variant
 constexpr int kKx41Bit = 0x02;
 
-// Hardware forms of identities that carry no model number.
+// Hardware forms of identities that carry no model number. The reply comes
+// with the two address digits in front ("03ev P461.105 ..."), so the fields
+// sit at fixed places: the version of the "EV v" form from the seventh
+// character, the hardware code at characters 6-9 and its version from the
+// eleventh (counted from one).
 constexpr std::string_view kVersionForm = "EV v";
 constexpr std::size_t kVersionFormOffset = 6;
 constexpr std::string_view kHardwareForm = "ev ";
-constexpr std::size_t kHardwareCodeOffset = 6;
+constexpr std::size_t kHardwareCodeOffset = 5;
 constexpr std::size_t kHardwareCodeLength = 4;
-constexpr std::size_t kHardwareVersionOffset = 11;
-constexpr std::int32_t kVersionSplit = 100; // version = 100 * major + minor
+constexpr std::size_t kHardwareVersionOffset = 10;
+constexpr std::int64_t kVersionSplit = 100; // version = 100 * major + minor
 
 struct HardwareCode {
     std::string_view text;
@@ -73,10 +79,12 @@ constexpr char kSerialMark = '_';
 constexpr std::size_t kSerialOffset = 6;
 constexpr std::string_view kBadSerial = "bad number";
 
-std::int32_t versionBits(std::int32_t version) {
+// Major and minor go to bits 24-31 and 16-23; a version too large for them
+// wraps within the 32-bit code instead of overflowing.
+std::uint32_t versionBits(std::int32_t version) {
     const auto major = static_cast<std::uint32_t>(version / kVersionSplit);
     const auto minor = static_cast<std::uint32_t>(version % kVersionSplit);
-    return static_cast<std::int32_t>((major << kVersionMajorShift) + (minor << kVersionMinorShift));
+    return (major << kVersionMajorShift) + (minor << kVersionMinorShift);
 }
 
 std::int32_t lookUpHardware(std::string_view hardware, std::int32_t version) {
@@ -85,24 +93,28 @@ std::int32_t lookUpHardware(std::string_view hardware, std::int32_t version) {
             if (!entry.withVersion) {
                 return entry.code;
             }
-            return static_cast<std::int32_t>(static_cast<std::uint32_t>(versionBits(version)) +
+            return static_cast<std::int32_t>(versionBits(version) +
                                              static_cast<std::uint32_t>(entry.code));
         }
     }
     return kUnknownHardwareCode;
 }
 
+std::int32_t saturated(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 std::int32_t decodeHardwareForm(std::string_view identity) {
     std::string_view hardware;
     std::int32_t version = 0;
     if (identity.find(kVersionForm) != std::string_view::npos) {
+        // "<major>.<minor>": a version without its minor part is no version.
         Scanner scan{identity, kVersionFormOffset};
         const auto major = scan.decimal();
         if (major && scan.literal('.')) {
             if (const auto minor = scan.decimal()) {
-                version =
-                    static_cast<std::int32_t>(static_cast<std::uint32_t>(*major) * kVersionSplit +
-                                              static_cast<std::uint32_t>(*minor));
+                version = saturated(kVersionSplit * *major + *minor);
             }
         }
     } else if (identity.find(kHardwareForm) != std::string_view::npos) {
