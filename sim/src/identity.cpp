@@ -1,0 +1,162 @@
+#include "identity.h"
+
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+namespace kvsim {
+
+namespace {
+
+// Model numbers of the TRILO generations, one per family byte 0x01-0x04.
+constexpr int kModelNumber[] = {0, 25, 50, 75, 85};
+// The variant word of the TRILO identity: its high byte marks it as a variant word.
+constexpr unsigned kVariantMark = 0xFE00;
+constexpr unsigned kNoVariant = 65535;
+constexpr std::size_t kVrx23Memory = 64;
+constexpr std::size_t kVrx34Memory = 128;
+// The later families print their hardware code and version at fixed places of the reply:
+// two address digits, a four-character head, then the code at offsets 6-9 and the version
+// in hexadecimal from offset 11. The head's last character is neither a digit nor a sign,
+// so the text after the first word never reads as a model number.
+constexpr const char* kAsciiHead = "ID h";
+// The frame path's reply puts "ev " and one more character before the closing data; the
+// marker takes that place so that the code lands at the same offsets.
+constexpr char kFrameMarker = 'h';
+constexpr int kMaxVersion = 0xFF; // two hexadecimal digits in the closing frame
+
+struct HardwareCode {
+    std::uint16_t type;
+    const char* code;
+};
+// The hardware codes the modules of the later families print in their identity.
+constexpr std::array<HardwareCode, 17> kHardware{{
+    {0x1001, "P480"},
+    {0x1002, "Q480"},
+    {0x1082, "R480"},
+    {0x1004, "2493"},
+    {0x3001, "P461"},
+    {0x3002, "R461"},
+    {0x4001, "P475"},
+    {0x4002, "R475"},
+    {0x5000, "2403"},
+    {0x6020, "2471"},
+    {0x6021, "Q471"},
+    {0x6040, "S461"},
+    {0x6041, "U461"},
+    {0x6060, "T475"},
+    {0x6061, "U475"},
+    {0x6080, "2412"},
+    {0x6081, "U412"},
+}};
+
+constexpr std::array<std::uint16_t, 23> kTriloTypes{
+    0x0100, 0x0180, 0x0181, 0x0200, 0x0201, 0x0203, 0x0205, 0x0300, 0x0301, 0x0303, 0x0305, 0x0380,
+    0x0382, 0x0400, 0x0401, 0x0402, 0x0403, 0x0405, 0x0408, 0x0409, 0x040A, 0x040B, 0x040D};
+
+const char* hardwareCode(std::uint16_t type) {
+    for (const auto& h : kHardware) {
+        if (h.type == type) {
+            return h.code;
+        }
+    }
+    return nullptr;
+}
+
+std::string serialPart(long serial) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "_KORVEL_SERIE%ld_", serial);
+    return buf;
+}
+
+// "rev " also keeps the reply recognisable as a hardware identity when the frame path
+// writes its reply labels in upper case.
+std::string revision(int version) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "rev %d.%02d", version / 100, version % 100);
+    return buf;
+}
+
+// The TRILO variant word for a family-4 variant: bit 3 travels in bit 6, and bit 1 in
+// bit 1 of an odd variant but in bit 5 of an even one.
+unsigned family4Word(unsigned variant) {
+    unsigned w = variant & 0x05U;
+    if ((variant & 0x02U) != 0) {
+        w |= (variant & 0x01U) != 0 ? 0x02U : 0x20U;
+    }
+    if ((variant & 0x08U) != 0) {
+        w |= 0x40U;
+    }
+    return w;
+}
+
+std::string triloIdentity(const ModuleSpec& spec) {
+    const unsigned family = spec.typeCode >> 8;
+    const unsigned variant = spec.typeCode & 0xFFU;
+    unsigned word = kNoVariant;
+    // Associated variants (bit 7) cannot be told apart on the wire: they answer as their
+    // generic type, and the user picks the associated type by hand.
+    const bool associated = (variant & 0x80U) != 0;
+    if (family == 2 || family == 3) {
+        word = kVariantMark | (associated ? 0U : (variant & 0x07U));
+    } else if (family == 4) {
+        word = kVariantMark | family4Word(variant);
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "V %d %u", kModelNumber[family], word);
+    std::string text = buf;
+    if (family == 4 && (variant & 0x08U) != 0) {
+        text += ' ' + serialPart(spec.serial);
+    }
+    return text;
+}
+
+} // namespace
+
+bool typeCodeHasIdentity(std::uint16_t code, Family family) {
+    switch (family) {
+    case Family::Trilo:
+        for (auto t : kTriloTypes) {
+            if (t == code) {
+                return true;
+            }
+        }
+        return false;
+    case Family::MicroTrilo:
+    case Family::Vrx17:
+    case Family::Dvrx:
+    case Family::Vrx23:
+    case Family::Vrx34:
+        return hardwareCode(code) != nullptr && typeCodeBelongsTo(code, family);
+    case Family::Jbus:
+        return true;
+    }
+    return false;
+}
+
+std::string asciiIdentity(const ModuleSpec& spec) {
+    if (spec.family == Family::Trilo) {
+        return triloIdentity(spec);
+    }
+    const char* code = hardwareCode(spec.typeCode);
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%s%4s.%02X %s %s ", kAsciiHead, code ? code : "????",
+                  static_cast<unsigned>(spec.version & kMaxVersion),
+                  std::string(familyName(spec.family)).c_str(), revision(spec.version).c_str());
+    return buf + serialPart(spec.serial);
+}
+
+FrameIdentity frameIdentity(const ModuleSpec& spec) {
+    FrameIdentity id;
+    const char* code = hardwareCode(spec.typeCode);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%c%4s.%02X", kFrameMarker, code ? code : "????",
+                  static_cast<unsigned>(spec.version & kMaxVersion));
+    id.closing = buf;
+    id.memory = std::string(familyName(spec.family)) + ' ' + revision(spec.version) + ' ' +
+                serialPart(spec.serial);
+    id.memory.resize(spec.family == Family::Vrx34 ? kVrx34Memory : kVrx23Memory, ' ');
+    return id;
+}
+
+} // namespace kvsim
