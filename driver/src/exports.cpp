@@ -4,6 +4,7 @@
 #include "line_family.h"
 #include "linkor.h"
 #include "linkor_status.h"
+#include "load_record.h"
 #include "sorncom.h"
 
 namespace {
@@ -18,6 +19,13 @@ template <typename F> int32_t guarded(F&& call) noexcept {
 }
 
 struct LibraryLifetime {
+    LibraryLifetime() noexcept {
+        try {
+            linkor::writeLoadRecord();
+        } catch (...) {
+            // The record is a courtesy; loading never fails for it.
+        }
+    }
     ~LibraryLifetime() { linkor::sorncom::unload(); }
 };
 const LibraryLifetime g_lifetime;

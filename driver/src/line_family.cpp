@@ -7,6 +7,7 @@
 #include "port_map.h"
 #include "posix_port.h"
 #include "sorncom.h"
+#include "startup_script.h"
 #include "word_lists.h"
 
 #include <array>
@@ -59,8 +60,10 @@ template <typename F, typename... Args> int32_t forwardCom(const char* name, Arg
     return function != nullptr ? function(args...) : LINKOR_NOT_AVAILABLE;
 }
 
-int32_t runStartupScript(int32_t) {
-    return LINKOR_OK;
+int32_t runScriptOn(int32_t line) {
+    char reply[kReplyBufferSize];
+    return runStartupScript(driverState().scriptPath, portNameOf(line),
+                            [line, &reply](const char* text) { return dialogue(line, text, reply); });
 }
 
 } // namespace
@@ -158,7 +161,7 @@ int32_t init(int32_t line, const char* baud, const char* protocol, const char* i
             return s;
         }
     }
-    return runStartupScript(line);
+    return runScriptOn(line);
 }
 
 int32_t dialogue(int32_t line, const char* command, char* reply) {

@@ -1,5 +1,7 @@
 #include "settings_block.h"
 
+#include "driver_state.h"
+#include "exchange_log.h"
 #include "kv_types.h"
 #include "linkor_status.h"
 #include "trilo.h"
@@ -77,10 +79,6 @@ constexpr CaseWord kCaseWords[] = {{"MINUSCULES", kv::kCaseLower},
                                    {"MAJUSCULES", kv::kCaseUpper},
                                    {"TOUT", kv::kCaseAsTyped},
                                    {"DEFAUT", kv::kCaseDefault}};
-
-constexpr int kLogNone = 0;
-constexpr int kLogErrors = 1;
-constexpr int kLogAll = 2;
 
 // The stop sequence: motion stop commands of each command language.
 constexpr const char* kStopCommandsAscii[] = {"GS", "GR", "HAL", "PWR"};
@@ -242,12 +240,15 @@ int32_t BlockReader::applyValue(Keyword keyword, const std::string& value) {
         return LINKOR_BAD_SETTINGS_BLOCK;
     case Keyword::LogAll:
         s.logMode = kLogAll;
+        writeLogHeader(kDriverIdentity, m_line.portName(), kLogAll);
         return LINKOR_OK;
     case Keyword::LogErrors:
         s.logMode = kLogErrors;
+        writeLogHeader(kDriverIdentity, m_line.portName(), kLogErrors);
         return LINKOR_OK;
     case Keyword::NoLog:
         s.logMode = kLogNone;
+        writeLogHeader(kDriverIdentity, m_line.portName(), kLogNone);
         return LINKOR_OK;
     case Keyword::Repair:
         s.repair = true;

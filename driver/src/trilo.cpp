@@ -1,6 +1,8 @@
 #include "trilo.h"
 
 #include "busy_wait.h"
+#include "driver_state.h"
+#include "exchange_log.h"
 #include "kv_bytes.h"
 #include "kv_reception.h"
 #include "linkor_status.h"
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sched.h>
+#include <utility>
 
 namespace linkor {
 
@@ -171,9 +174,16 @@ int32_t TTrilo::dialogue(const char* command, char* reply) {
     }
     m_sentLine.clear();
     m_receivedLine.clear();
+    // The record names the whole text, block included; the block may have just set
+    // the mode it is written in.
+    ExchangeRecord record(m_portName, m_settings.logMode, ByteEscape::Controls);
+    ExchangeRecord* const outer = std::exchange(m_record, &record);
+    record.start(command);
     if (status == LINKOR_OK && text[0] != '\0') {
         status = exchange(text, reply);
     }
+    record.finish(reply, status, driverState().language);
+    m_record = outer;
     return status;
 }
 
@@ -208,6 +218,7 @@ int32_t TTrilo::attempt(const kv::PreparedFrame& frame, int type, char* reply) {
     m_port->purge();
     PriorityScope priority(m_settings.priority);
     int32_t status = sendFrame(frame.bytes);
+    m_record->sent(m_sentLine);
     if (status != LINKOR_OK) {
         return status;
     }
@@ -215,6 +226,7 @@ int32_t TTrilo::attempt(const kv::PreparedFrame& frame, int type, char* reply) {
         m_settings.protocol, frame.replyExpected, m_settings.repair,
         m_settings.protocol == kv::kProtocolConsole ? frame.text : std::vector<uint8_t>{}, reply);
     m_receivedLine.clear();
+    m_acknowledged = false;
     while (!reception.ended()) {
         const auto timeout =
             reception.wait() == kv::Reception::Wait::Initial ? initialTimeout() : replyTimeout();
@@ -242,6 +254,7 @@ int32_t TTrilo::attempt(const kv::PreparedFrame& frame, int type, char* reply) {
             status = check;
         }
     }
+    m_record->received(m_receivedLine, m_acknowledged);
     if (status == LINKOR_OK && m_settings.protocol == kv::kProtocolAckNak && !frame.replyExpected) {
         sleepMs(m_settings.tackMs);
     }
@@ -292,7 +305,7 @@ void TTrilo::acknowledgeReply() {
     m_port->setRts(true);
     m_port->transmitPriority(kv::kAck);
     spinFor(bitTimes(kAckBits, m_baud));
-    m_receivedLine += "\n-> \x06";
+    m_acknowledged = true;
 }
 
 void TTrilo::appendReceived(uint8_t byte) {

@@ -16,6 +16,8 @@
 
 namespace linkor {
 
+class ExchangeRecord;
+
 using BreakNotify = void (*)();
 
 /// Settings of a line; every initialisation resets them to these values.
@@ -76,6 +78,8 @@ class TTrilo {
     /// The sent and received lines of the last exchange, as logged.
     const std::string& sentLine() const { return m_sentLine; }
     const std::string& receivedLine() const { return m_receivedLine; }
+    /// The last reply was acknowledged with ACK (TRILO modules).
+    bool acknowledged() const { return m_acknowledged; }
 
   private:
     int typeFor(const char* text) const;
@@ -96,6 +100,8 @@ class TTrilo {
     uint8_t m_moduleStatus = 0;
     std::string m_sentLine;
     std::string m_receivedLine;
+    bool m_acknowledged = false;
+    ExchangeRecord* m_record = nullptr; ///< the record of the dialogue under way
 
     BreakNotify m_notify = nullptr;
     std::chrono::microseconds m_breakWait{20000};

@@ -36,7 +36,7 @@ class LineTable : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         // No device of this machine may show up in a port list.
-        static char dir[] = "/tmp/linkor-ports-XXXXXX";
+        char dir[] = "/tmp/linkor-ports-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         setenv("LINKOR_PORTS", dir, 1);
         kv::setPortMaker(&makeScriptedPort);

@@ -1,0 +1,9 @@
+// The record of every process that loaded the driver, "linkordll.id" beside it.
+#pragma once
+
+namespace linkor {
+
+/// Appends the driver's identity and the time; a file that cannot be opened is skipped.
+void writeLoadRecord();
+
+} // namespace linkor

@@ -1,0 +1,79 @@
+#include "startup_script.h"
+
+#include "linkor_status.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <strings.h>
+
+namespace linkor {
+
+namespace {
+
+/// A line holds at most 199 characters; a longer one goes on as the next line.
+constexpr int kLineBuffer = 200;
+
+bool isBlankOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
+
+/// Cuts the line at its end of line or at the start of a comment.
+void cutComment(char* line) {
+    for (char* p = line; *p != '\0'; ++p) {
+        if (*p == '\n' || *p == '\r' || *p == ';' || (p[0] == '/' && p[1] == '/')) {
+            *p = '\0';
+            return;
+        }
+    }
+}
+
+/// The text of the line to send on `portName`, or null when the line does not apply.
+const char* textFor(const char* line, const std::string& portName) {
+    const char* p = line;
+    while (isBlankOrTab(*p)) {
+        ++p;
+    }
+    if (*p == '\0') {
+        return nullptr;
+    }
+    if (line[0] == 'C' || line[0] == 'c') {
+        // Only lines opened by this port's own prefix are for it.
+        if (strncasecmp(line, portName.c_str(), portName.size()) != 0 ||
+            line[portName.size()] != ':') {
+            return nullptr;
+        }
+        p = line + portName.size() + 1;
+    } else {
+        p = line;
+    }
+    while (isBlankOrTab(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+} // namespace
+
+int32_t runStartupScript(const std::string& path, const std::string& portName,
+                         const std::function<int32_t(const char*)>& send) {
+    if (path.empty()) {
+        return LINKOR_OK;
+    }
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "r"),
+                                                               &std::fclose);
+    if (!file) {
+        return LINKOR_OK;
+    }
+    char line[kLineBuffer];
+    while (std::fgets(line, kLineBuffer, file.get()) != nullptr) {
+        cutComment(line);
+        const char* text = textFor(line, portName);
+        if (text != nullptr && send(text) != LINKOR_OK) {
+            return LINKOR_SCRIPT_FAILED;
+        }
+    }
+    return LINKOR_OK;
+}
+
+} // namespace linkor
