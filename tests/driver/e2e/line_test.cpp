@@ -87,6 +87,35 @@ TEST_F(DriverLine, SilentLineTimesOut) {
     EXPECT_EQ(d.dialogue(5, "01GS", reply), 0x3002);
 }
 
+TEST_F(DriverLine, VanishingDeviceEndsTheExchangeWithAStatus) {
+    PtyPeer module(root->string() + "/ports", 5, [](const std::string& received) {
+        PtyPeer::Answer answer;
+        answer.complete = answer.hangUp = !textOfFrame(received).empty();
+        answer.bytes = "\x06";
+        return answer;
+    });
+    Driver d(*plain);
+    ASSERT_EQ(d.open("COM5", 0, 0), 5);
+    ASSERT_EQ(d.init(5, "9600", nullptr, nullptr), 0);
+    char reply[256];
+    const int32_t first = d.dialogue(5, "01QS", reply);
+    EXPECT_TRUE(first == 0x3001 || first == 0x3002) << std::hex << first;
+    const int32_t next = d.dialogue(5, "01QS", reply);
+    EXPECT_NE(next, 0) << "nothing answers any more";
+}
+
+TEST_F(DriverLine, OverlongAndBinaryCommandsAreRefused) {
+    PtyPeer module(root->string() + "/ports", 5, xonModule);
+    Driver d(*plain);
+    ASSERT_EQ(d.open("COM5", 0, 0), 5);
+    ASSERT_EQ(d.init(5, "9600", nullptr, nullptr), 0);
+    char reply[256];
+    const std::string overlong(5000, 'A');
+    EXPECT_EQ(d.dialogue(5, overlong.c_str(), reply), 0x0050);
+    EXPECT_EQ(d.dialogue(5, "01\x80\xff\x01GS", reply), 0x0050);
+    EXPECT_EQ(module.received(), "") << "nothing was sent";
+}
+
 TEST_F(DriverLine, MissingDeviceFailsToInitialiseAndLeavesTheLineOpened) {
     Driver d(*plain);
     ASSERT_EQ(d.open("COM6", 0, 0), 6);

@@ -36,8 +36,10 @@ PtyPeer::~PtyPeer() {
     m_stop = true;
     m_thread.join();
     ::unlink(m_link.c_str());
-    ::close(m_slaveHold);
-    ::close(m_master);
+    if (m_master >= 0) {
+        ::close(m_slaveHold);
+        ::close(m_master);
+    }
 }
 
 void PtyPeer::run() {
@@ -63,6 +65,12 @@ void PtyPeer::run() {
             if (!answer.bytes.empty()) {
                 [[maybe_unused]] const ssize_t w =
                     ::write(m_master, answer.bytes.data(), answer.bytes.size());
+            }
+            if (answer.hangUp) {
+                ::close(m_master);
+                ::close(m_slaveHold);
+                m_master = m_slaveHold = -1;
+                return;
             }
         }
     }

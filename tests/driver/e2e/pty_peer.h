@@ -19,6 +19,8 @@ class PtyPeer {
     struct Answer {
         bool complete = false;
         std::string bytes;
+        /// The line goes away after the answer, as an unplugged adapter would.
+        bool hangUp = false;
     };
     using Handler = std::function<Answer(const std::string& received)>;
 
