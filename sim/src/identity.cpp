@@ -16,14 +16,12 @@ constexpr unsigned kNoVariant = 65535;
 constexpr std::size_t kVrx23Memory = 64;
 constexpr std::size_t kVrx34Memory = 128;
 // The later families print their hardware code and version at fixed places of the reply:
-// two address digits, a four-character head, then the code at offsets 6-9 and the version
-// in hexadecimal from offset 11. The head's last character is neither a digit nor a sign,
-// so the text after the first word never reads as a model number.
-constexpr const char* kAsciiHead = "ID h";
-// The frame path's reply puts "ev " and one more character before the closing data; the
-// marker takes that place so that the code lands at the same offsets.
-constexpr char kFrameMarker = 'h';
-constexpr int kMaxVersion = 0xFF; // two hexadecimal digits in the closing frame
+// after the two address digits, a three-character head, the code (characters 6-9), a dot
+// and the version in three hexadecimal digits (from the eleventh character). The head
+// joins them into the first word, so that no number follows it and a hardware code that
+// begins with a digit is not taken for a model number.
+constexpr const char* kAsciiHead = "HW-";
+constexpr int kMaxVersion = 0xFFF; // three hexadecimal digits
 
 struct HardwareCode {
     std::uint16_t type;
@@ -140,7 +138,7 @@ std::string asciiIdentity(const ModuleSpec& spec) {
     }
     const char* code = hardwareCode(spec.typeCode);
     char buf[128];
-    std::snprintf(buf, sizeof buf, "%s%4s.%02X %s %s ", kAsciiHead, code ? code : "????",
+    std::snprintf(buf, sizeof buf, "%s%4s.%03X %s %s ", kAsciiHead, code ? code : "????",
                   static_cast<unsigned>(spec.version & kMaxVersion),
                   std::string(familyName(spec.family)).c_str(), revision(spec.version).c_str());
     return buf + serialPart(spec.serial);
@@ -150,7 +148,9 @@ FrameIdentity frameIdentity(const ModuleSpec& spec) {
     FrameIdentity id;
     const char* code = hardwareCode(spec.typeCode);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%c%4s.%02X", kFrameMarker, code ? code : "????",
+    // The frame path's reply puts "ev " before these eight characters, which brings the
+    // code and the version to the same places as in the other families' identities.
+    std::snprintf(buf, sizeof buf, "%4s.%03X", code ? code : "????",
                   static_cast<unsigned>(spec.version & kMaxVersion));
     id.closing = buf;
     id.memory = std::string(familyName(spec.family)) + ' ' + revision(spec.version) + ' ' +

@@ -16,7 +16,7 @@ std::string asciiIdentity(const ModuleSpec& spec);
 /// the eight characters its closing identity frame carries.
 struct FrameIdentity {
     std::string memory;  ///< 64 characters (VRX23) or 128 (VRX34)
-    std::string closing; ///< marker, hardware code, ".", version: 8 characters
+    std::string closing; ///< hardware code, ".", version: 8 characters
 };
 FrameIdentity frameIdentity(const ModuleSpec& spec);
 

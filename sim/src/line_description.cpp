@@ -33,7 +33,7 @@ constexpr int kMaxKvAddress = 63;
 constexpr int kMaxFrameAddress = 0x7F;
 constexpr int kMinJbusAddress = 1;
 constexpr int kMaxJbusAddress = 247;
-constexpr int kMaxVersion = 255;
+constexpr int kMaxVersion = 999;
 constexpr int kMaxGarbage = 199;
 constexpr int kMaxSlowMs = 5000;
 
@@ -138,7 +138,7 @@ int parseVersion(const Reader& r, std::string_view value) {
     if (dot == std::string_view::npos) {
         v = r.integer("version", value, 1, kMaxVersion);
     } else {
-        const long major = r.integer("version", value.substr(0, dot), 0, 2);
+        const long major = r.integer("version", value.substr(0, dot), 0, 9);
         const std::string_view minorText = value.substr(dot + 1);
         if (minorText.size() != 2) {
             r.fail("bad value \"" + std::string(value) + "\" for version (like 1.05)");
@@ -146,7 +146,7 @@ int parseVersion(const Reader& r, std::string_view value) {
         v = major * 100 + r.integer("version", minorText, 0, 99);
     }
     if (v < 1 || v > kMaxVersion) {
-        r.fail("version " + std::string(value) + " out of range (0.01-2.55)");
+        r.fail("version " + std::string(value) + " out of range (0.01-9.99)");
     }
     return static_cast<int>(v);
 }
@@ -214,6 +214,11 @@ ModuleSpec parseModule(const Reader& r, const std::vector<std::string_view>& wor
                 r.fail("bad value \"" + v + "\" for current (amperes, 0-100)");
             }
             m.currentFactor = c;
+        } else if (key.size() > 3 && key.compare(0, 3, "REG") == 0 && m.family == Family::Jbus) {
+            const long reg =
+                r.integer("register number", std::string_view(key).substr(3), 0, 0xFFFF);
+            m.registers[static_cast<int>(reg)] =
+                static_cast<std::uint16_t>(r.integer("register", value, 0, 0xFFFF));
         } else {
             r.fail("unknown key \"" + std::string(w.substr(0, eq)) + "\"");
         }

@@ -1,4 +1,7 @@
+#include "frame_module.h"
+#include "jbus_slave.h"
 #include "module.h"
+#include "text_module.h"
 #include "trilo_module.h"
 
 #include <stdexcept>
@@ -11,11 +14,16 @@ std::unique_ptr<Module> makeModule(const ModuleSpec& spec) {
         return std::make_unique<TriloModule>(spec);
     case Family::MicroTrilo:
         return std::make_unique<MicroTriloModule>(spec);
-    default:
-        break;
+    case Family::Vrx17:
+    case Family::Dvrx:
+        return std::make_unique<TextModule>(spec);
+    case Family::Vrx23:
+    case Family::Vrx34:
+        return std::make_unique<FrameModule>(spec);
+    case Family::Jbus:
+        return std::make_unique<JbusSlave>(spec);
     }
-    throw std::runtime_error("family " + std::string(familyName(spec.family)) +
-                             " is not emulated yet");
+    throw std::logic_error("unknown module family");
 }
 
 } // namespace kvsim

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -52,11 +53,12 @@ struct ModuleSpec {
     int version = 105; ///< firmware version, 100 x major + minor
     long serial = 1;   ///< serial number carried by the identity text where the type has one
     FaultSpec fault;
-    std::uint32_t inputs = 0;   ///< input lines that are active (bit 0 = first input)
-    bool power = true;          ///< motor power at start
-    bool noiseOffSpeed = false; ///< answers noise to bytes heard at another speed
-    double currentFactor = 2.0; ///< amperes per 100 % of current
-    int sourceLine = 0;         ///< line number in the line file, 0 when built in code
+    std::uint32_t inputs = 0;               ///< input lines that are active (bit 0 = first input)
+    bool power = true;                      ///< motor power at start
+    bool noiseOffSpeed = false;             ///< answers noise to bytes heard at another speed
+    double currentFactor = 2.0;             ///< amperes per 100 % of current
+    std::map<int, std::uint16_t> registers; ///< JBUS holding registers set at start
+    int sourceLine = 0;                     ///< line number in the line file, 0 when built in code
 };
 
 /// The whole line.
