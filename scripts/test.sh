@@ -16,3 +16,11 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
+
+# The layers that run threads, once more under ThreadSanitizer.
+if [ -x scripts/test-tsan.sh ]; then
+  scripts/test-tsan.sh
+fi
+
+# A few seconds of every fuzz target, so that a regression on hostile input shows here.
+scripts/fuzz.sh "${FUZZ_SECONDS:-5}"
