@@ -289,9 +289,9 @@ Answer TriloModule::setOutputs(std::string_view arg) {
         p[kAuto] = 1;
         return Answer::done();
     }
-    // A set bit switches the output off; a clear mask bit leaves the output as it is.
+    // A set value bit switches its output on; a clear mask bit leaves the output as it is.
     const std::uint32_t mask = static_cast<std::uint32_t>(*second);
-    const std::uint32_t on = ~static_cast<std::uint32_t>(*value) & 0xFFU;
+    const std::uint32_t on = static_cast<std::uint32_t>(*value) & 0xFFU;
     core().outputs = (core().outputs & ~mask) | (on & mask);
     return Answer::done();
 }
