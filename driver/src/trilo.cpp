@@ -7,6 +7,7 @@
 #include "kv_reception.h"
 #include "linkor_status.h"
 #include "settings_block.h"
+#include "vrx_exchange.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -53,7 +54,8 @@ void sleepMs(int ms) {
 } // namespace
 
 TTrilo::TTrilo(std::string portName, std::unique_ptr<Port> port)
-    : m_portName(std::move(portName)), m_port(std::move(port)) {
+    : m_portName(std::move(portName)), m_port(std::move(port)),
+      m_framePath(std::make_unique<vrx::FramePath>(*this)) {
     std::strcpy(m_breakResult.data(), "00");
 }
 
@@ -191,6 +193,11 @@ int32_t TTrilo::exchange(const char* text, char* reply) {
     const int type = typeFor(text);
     const std::string_view command(text);
     int32_t status = LINKOR_OK;
+    if (type == kv::kTypeVrx23 || type == kv::kTypeVrx34) {
+        status = m_framePath->exchange(command, type, reply);
+        m_settings.waitReplyMs = 0;
+        return status;
+    }
     for (int i = 0; i <= m_settings.retries; ++i) {
         reply[0] = '\0';
         const kv::PreparedFrame frame =

@@ -17,6 +17,9 @@
 namespace linkor {
 
 class ExchangeRecord;
+namespace vrx {
+class FramePath;
+}
 
 using BreakNotify = void (*)();
 
@@ -82,6 +85,9 @@ class TTrilo {
     bool acknowledged() const { return m_acknowledged; }
 
   private:
+    // The VRX23/VRX34 frame path sends its frames through this line's own attempts.
+    friend class vrx::FramePath;
+
     int typeFor(const char* text) const;
     int32_t exchange(const char* text, char* reply);
     int32_t attempt(const kv::PreparedFrame& frame, int type, char* reply);
@@ -102,6 +108,7 @@ class TTrilo {
     std::string m_receivedLine;
     bool m_acknowledged = false;
     ExchangeRecord* m_record = nullptr; ///< the record of the dialogue under way
+    std::unique_ptr<vrx::FramePath> m_framePath;
 
     BreakNotify m_notify = nullptr;
     std::chrono::microseconds m_breakWait{20000};
