@@ -1,6 +1,7 @@
 #include "exchange_log.h"
 
 #include "driver_state.h"
+#include "library_location.h"
 #include "linkor_status.h"
 #include "unique_fd.h"
 
@@ -54,8 +55,17 @@ std::string loggedText(std::string_view text, ByteEscape escape) {
     return out;
 }
 
+std::string logFilePath() {
+    const std::string& configured = driverState().logPath;
+    if (!configured.empty()) {
+        return configured;
+    }
+    const std::string dir = libraryDirectory();
+    return dir.empty() ? std::string() : dir + "linkor.log";
+}
+
 void appendToLog(const std::string& text) {
-    const std::string& path = driverState().logPath;
+    const std::string path = logFilePath();
     if (path.empty() || text.empty()) {
         return;
     }

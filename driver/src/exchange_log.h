@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace linkor {
 
@@ -21,6 +22,9 @@ enum class ByteEscape { Controls, All };
 std::string logTimeStamp();
 /// A logged text, cut at 250 characters, with its bytes escaped as `escape` says.
 std::string loggedText(std::string_view text, ByteEscape escape = ByteEscape::Controls);
+/// The log file: the driver's configured path, or linkor.log beside the library when
+/// the first-use setup has not run (a sub-driver's family used on its own).
+std::string logFilePath();
 /// Appends to the log file; a file that cannot be opened is skipped.
 void appendToLog(const std::string& text);
 
@@ -35,11 +39,17 @@ class ExchangeRecord {
 
     void start(std::string_view command);
     void sent(std::string_view bytes);
+    void sent(const std::vector<uint8_t>& bytes) { sent(viewOf(bytes)); }
     /// `acknowledged`: the reply was acknowledged with ACK, logged after the bytes.
     void received(std::string_view bytes, bool acknowledged = false);
+    void received(const std::vector<uint8_t>& bytes) { received(viewOf(bytes)); }
     void finish(std::string_view reply, int32_t status, Language language);
 
   private:
+    static std::string_view viewOf(const std::vector<uint8_t>& bytes) {
+        return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+    }
+
     std::string m_portName;
     int m_mode;
     ByteEscape m_escape;

@@ -2,7 +2,7 @@
 
 #include "busy_wait.h"
 #include "driver_state.h"
-#include "jbus_log.h"
+#include "exchange_log.h"
 #include "jbus_settings.h"
 #include "linkor_status.h"
 #include "word_lists.h"
@@ -122,7 +122,7 @@ int32_t TJbus::dialogue(const char* command, char* reply) {
         status = applySettingsBlock(*this, text, consumed);
         text += consumed;
     }
-    ExchangeRecord record(m_portName, m_settings.logMode);
+    ExchangeRecord record(m_portName, m_settings.logMode, ByteEscape::All);
     record.start(command);
     std::string replyText;
     if (status == LINKOR_OK && text[0] != '\0') {

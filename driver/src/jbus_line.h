@@ -13,9 +13,11 @@
 #include <string_view>
 #include <vector>
 
-namespace linkor::jbus {
-
+namespace linkor {
 class ExchangeRecord;
+}
+
+namespace linkor::jbus {
 
 enum ProtocolCode : int { kProtocol232 = 0, kProtocol485 = 1 };
 

@@ -1,7 +1,8 @@
 #include "jbus_settings.h"
 
+#include "driver_state.h"
+#include "exchange_log.h"
 #include "jbus_line.h"
-#include "jbus_log.h"
 #include "kv_types.h"
 #include "linkor_status.h"
 
@@ -178,15 +179,15 @@ int32_t BlockReader::apply(Keyword keyword, const std::string& value) {
     }
     case Keyword::LogAll:
         s.logMode = kLogAll;
-        writeLogHeader(m_line.portName(), s.logMode);
+        writeLogHeader(kJbusIdentity, m_line.portName(), s.logMode);
         return LINKOR_OK;
     case Keyword::LogErrors:
         s.logMode = kLogErrors;
-        writeLogHeader(m_line.portName(), s.logMode);
+        writeLogHeader(kJbusIdentity, m_line.portName(), s.logMode);
         return LINKOR_OK;
     case Keyword::NoLog:
         s.logMode = kLogNone;
-        writeLogHeader(m_line.portName(), s.logMode);
+        writeLogHeader(kJbusIdentity, m_line.portName(), s.logMode);
         return LINKOR_OK;
     case Keyword::Tack:
     case Keyword::Stop:
