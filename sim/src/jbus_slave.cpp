@@ -92,11 +92,12 @@ std::vector<std::uint8_t> JbusSlave::exception(std::uint8_t function, std::uint8
     return a;
 }
 
+// @p q is the request without its CRC.
 std::vector<std::uint8_t> JbusSlave::answer(const std::vector<std::uint8_t>& q) {
     auto& regs = core().registers;
     const std::uint8_t function = q[1];
     if (function == kReadRegisters) {
-        if (q.size() != 8) {
+        if (q.size() != 6) {
             return exception(function, kIllegalValue);
         }
         const unsigned first = get16(q, 2);
@@ -116,14 +117,14 @@ std::vector<std::uint8_t> JbusSlave::answer(const std::vector<std::uint8_t>& q) 
         return a;
     }
     if (function == kWriteRegisters) {
-        if (q.size() < 9) {
+        if (q.size() < 7) {
             return exception(function, kIllegalValue);
         }
         const unsigned first = get16(q, 2);
         const unsigned count = get16(q, 4);
         const unsigned byteCount = q[6];
         if (count == 0 || count > kMaxWriteCount || byteCount != 2 * count ||
-            q.size() != 9 + byteCount) {
+            q.size() != 7 + byteCount) {
             return exception(function, kIllegalValue);
         }
         if (first + count > 0x10000U) {

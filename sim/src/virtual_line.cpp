@@ -59,6 +59,9 @@ int baudOf(speed_t code) {
 
 struct OutByte {
     Clock::time_point due;
+    // Least time since the byte before it went out: a slow module's delay holds between
+    // the bytes as they really leave, however late the line's thread wakes up.
+    Clock::duration gap;
     std::uint8_t byte;
 };
 
@@ -78,6 +81,9 @@ struct VirtualLine::Impl {
     void flush(Clock::time_point now,
                std::vector<std::pair<Direction, std::vector<std::uint8_t>>>& traffic);
     int currentBaud() const;
+    Clock::time_point nextDue() const {
+        return std::max(output.front().due, lastWrite + output.front().gap);
+    }
     void record(Direction d, std::span<const std::uint8_t> bytes, Clock::time_point t);
     Module* find(int address, bool jbus);
 
@@ -87,6 +93,7 @@ struct VirtualLine::Impl {
     mutable std::mutex mutex;
     std::deque<LogEntry> log;
     std::deque<OutByte> output;
+    Clock::time_point lastWrite{};
     bool pacing = false;
     TrafficSink sink;
 
@@ -149,11 +156,13 @@ void VirtualLine::Impl::schedule(const std::vector<Transmission>& out, Clock::ti
             sharedSent = true;
         }
         for (std::size_t i = 0; i < tr.bytes.size(); ++i) {
+            Clock::duration gap = Clock::duration::zero();
             if (i > 0 && tr.slowMs > 0) {
-                t += std::chrono::milliseconds(tr.slowMs);
+                gap = std::chrono::milliseconds(tr.slowMs);
+                t += gap;
             }
             t += byteTime;
-            output.push_back({t, tr.bytes[i]});
+            output.push_back({t, gap, tr.bytes[i]});
         }
     }
 }
@@ -193,7 +202,10 @@ void VirtualLine::Impl::handleInput(
 void VirtualLine::Impl::flush(
     Clock::time_point now, std::vector<std::pair<Direction, std::vector<std::uint8_t>>>& traffic) {
     std::vector<std::uint8_t> chunk;
-    while (!output.empty() && output.front().due <= now) {
+    while (!output.empty() && nextDue() <= now) {
+        if (output.front().gap > Clock::duration::zero() && !chunk.empty()) {
+            break;
+        }
         chunk.push_back(output.front().byte);
         output.pop_front();
     }
@@ -215,6 +227,7 @@ void VirtualLine::Impl::flush(
         break;
     }
     chunk.resize(done);
+    lastWrite = now;
     record(Direction::FromModules, chunk, now);
     traffic.emplace_back(Direction::FromModules, std::move(chunk));
 }
@@ -228,7 +241,7 @@ void VirtualLine::Impl::run() {
             const auto now = Clock::now();
             std::optional<Clock::time_point> next;
             if (!output.empty()) {
-                next = output.front().due;
+                next = nextDue();
             }
             for (auto& m : modules) {
                 if (auto d = m->deadline(); d && (!next || *d < *next)) {
