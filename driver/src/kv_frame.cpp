@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string>
 
 namespace linkor::kv {
 
@@ -160,15 +161,17 @@ PreparedFrame prepareFrame(std::string_view command, int letterCase, int protoco
         frame.bytes.push_back(kCr);
         return frame;
     }
-    char number[8];
-    std::snprintf(number, sizeof number, "%03u", static_cast<unsigned>(frame.text.size()));
-    frame.bytes.push_back(kStx);
-    frame.bytes.insert(frame.bytes.end(), number, number + 3);
-    frame.bytes.insert(frame.bytes.end(), frame.text.begin(), frame.text.end());
-    std::snprintf(number, sizeof number, "%02X",
-                  static_cast<unsigned>(checksumOf(frame.text.data(), frame.text.size())));
-    frame.bytes.insert(frame.bytes.end(), number, number + 2);
-    frame.bytes.push_back(kEtx);
+    // Built as text first: the frame is STX, three length digits, the text, two
+    // checksum digits and ETX.
+    char head[8];
+    char tail[8];
+    std::snprintf(head, sizeof head, "%c%03u", kStx, static_cast<unsigned>(frame.text.size()));
+    std::snprintf(tail, sizeof tail, "%02X%c",
+                  static_cast<unsigned>(checksumOf(frame.text.data(), frame.text.size())), kEtx);
+    std::string bytes(head);
+    bytes.append(frame.text.begin(), frame.text.end());
+    bytes += tail;
+    frame.bytes.assign(bytes.begin(), bytes.end());
     return frame;
 }
 
