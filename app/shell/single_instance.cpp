@@ -1,0 +1,155 @@
+#include "single_instance.h"
+
+#include "prompter.h"
+#include "shell_codes.h"
+#include "shell_strings.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <utility>
+
+namespace tamsel::shell {
+
+namespace {
+
+constexpr int kConnectMs = 500;
+constexpr int kStartingCopyWaitMs = 500;
+const QByteArray kRaise = QByteArrayLiteral("raise\n");
+
+QString defaultDirectory() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+        dir = QDir::tempPath();
+    }
+    return dir;
+}
+
+// The title starts with a blank; file names are kept readable without it.
+QString baseName() {
+    return QString::fromLatin1(kMainTitle).trimmed();
+}
+
+void pumpFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+TSingleInstance::TSingleInstance(TPrompter& prompter, QString directory)
+    : m_prompter(prompter),
+      m_directory(directory.isEmpty() ? defaultDirectory() : std::move(directory)) {
+    QDir().mkpath(m_directory);
+    m_atom = std::make_unique<QLockFile>(atomPath());
+    // The atom of a copy that died must stay visible, so it is never taken for stale.
+    m_atom->setStaleLockTime(0);
+}
+
+TSingleInstance::~TSingleInstance() {
+    deleteAtom();
+    if (m_server != nullptr) {
+        m_server->close();
+    }
+}
+
+QString TSingleInstance::atomPath() const {
+    return QDir(m_directory).filePath(baseName() + QStringLiteral(".atom"));
+}
+
+QString TSingleInstance::socketPath() const {
+    return QDir(m_directory).filePath(baseName() + QStringLiteral(".window"));
+}
+
+bool TSingleInstance::windowExists() const {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    const bool found = socket.waitForConnected(kConnectMs);
+    socket.abort();
+    return found;
+}
+
+bool TSingleInstance::mayStart() {
+    {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(kConnectMs)) {
+            TBox box;
+            box.title = QStringLiteral("Warning");
+            box.text = tableString(str::kAlreadyRunning);
+            box.icon = TBoxIcon::Stop;
+            box.buttons = TBoxButtons::OkCancel;
+            if (m_prompter.ask(nullptr, box) == TBoxAnswer::Ok) {
+                socket.write(kRaise);
+                socket.waitForBytesWritten(kConnectMs);
+                socket.disconnectFromServer();
+            }
+            return false;
+        }
+    }
+    if (m_atom->tryLock(0)) {
+        return true;
+    }
+    pumpFor(kStartingCopyWaitMs);
+    if (windowExists()) {
+        return false;
+    }
+    TBox box;
+    box.title = QStringLiteral("warning");
+    box.text = QStringLiteral("s'agit t'il d'une reprise aprés defaut\n");
+    box.icon = TBoxIcon::Question;
+    box.buttons = TBoxButtons::OkCancel;
+    if (m_prompter.ask(nullptr, box) != TBoxAnswer::Ok) {
+        return false;
+    }
+    m_atom->removeStaleLockFile();
+    return m_atom->tryLock(0);
+}
+
+bool TSingleInstance::publish(QWidget* window) {
+    m_window = window;
+    if (m_server == nullptr) {
+        m_server = new QLocalServer(this);
+        connect(m_server, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket* peer = m_server->nextPendingConnection()) {
+                connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+                connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+                    if (!peer->readAll().contains("raise")) {
+                        return;
+                    }
+                    if (m_window != nullptr) {
+                        if (m_window->isMinimized()) {
+                            m_window->showNormal();
+                        } else {
+                            m_window->raise();
+                            m_window->activateWindow();
+                        }
+                    }
+                    emit raised();
+                });
+            }
+        });
+    }
+    if (m_server->isListening()) {
+        return true;
+    }
+    // A socket left by a copy that died would refuse the name.
+    QLocalServer::removeServer(socketPath());
+    return m_server->listen(socketPath());
+}
+
+void TSingleInstance::deleteAtom() {
+    if (m_atom && m_atom->isLocked()) {
+        m_atom->unlock();
+    }
+}
+
+} // namespace tamsel::shell

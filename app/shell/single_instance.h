@@ -1,0 +1,55 @@
+// The single-instance rule. The running program's main window answers on a local socket
+// named after the window title; a copy that is starting holds a lock file, the "atom",
+// that stays behind when a copy dies during its start-up.
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QWidget;
+
+namespace tamsel::shell {
+
+class TPrompter;
+
+class TSingleInstance final : public QObject {
+    Q_OBJECT
+  public:
+    /// @p directory holds the atom and the window's socket; the default is the user's
+    /// runtime directory.
+    explicit TSingleInstance(TPrompter& prompter, QString directory = {});
+    ~TSingleInstance() override;
+
+    /// Runs the rule; true when this copy may start (it then holds the atom).
+    bool mayStart();
+
+    /// Makes @p window findable by a later copy, which may ask it to come forward.
+    bool publish(QWidget* window);
+
+    /// Deletes the atom (every instance of it).
+    void deleteAtom();
+
+    /// Whether a running main window answers.
+    bool windowExists() const;
+
+    QString atomPath() const;
+    QString socketPath() const;
+
+  signals:
+    /// A later copy asked the window to come forward.
+    void raised();
+
+  private:
+    TPrompter& m_prompter;
+    QString m_directory;
+    std::unique_ptr<QLockFile> m_atom;
+    QLocalServer* m_server = nullptr;
+    QPointer<QWidget> m_window;
+};
+
+} // namespace tamsel::shell
