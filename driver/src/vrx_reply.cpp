@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 namespace linkor::vrx {
 

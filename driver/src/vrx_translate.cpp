@@ -3,6 +3,7 @@
 #include "kv_bytes.h"
 #include "linkor_status.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
