@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <random>
 
 namespace simtest {
 namespace {
@@ -164,6 +165,50 @@ TEST(Line, TrafficSinkSeesEveryByte) {
     c.readQuiet();
     std::lock_guard lock(m);
     EXPECT_EQ(seen, kvFrame("01QX").size() + 3 + kvFrame("01X 00").size());
+}
+
+TEST(Line, RandomBytesAtAnySpeedHarmNoModule) {
+    LineFixture f(R"(
+00 TRILO
+01 MICROTRILO protocol=console
+02 VRX17
+03 DVRX
+04 VRX23
+05 VRX34
+06 TRILO protocol=acknak baud=19200
+07 JBUS
+)");
+    PtyClient c(f.port(), 9600);
+    std::mt19937 random(20240611);
+    // Control bytes and digits come more often than in plain noise, so that frames,
+    // console lines and requests really start and break off.
+    const Bytes favourites{STX, ETX, CR, ACK, '0', '1', '4', '7', 'F', ';', ','};
+    for (int burst = 0; burst < 400; ++burst) {
+        Bytes b(1 + random() % 60);
+        for (auto& x : b) {
+            x = random() % 3 == 0 ? favourites[random() % favourites.size()]
+                                  : static_cast<std::uint8_t>(random());
+        }
+        if (burst % 50 == 0) {
+            c.setBaud(burst % 100 == 0 ? 9600 : 19200);
+        }
+        c.send(b);
+    }
+    c.setBaud(9600);
+    c.send(Bytes{ETX, CR});
+    c.readQuiet();
+    EXPECT_EQ(c.xonReply("00RV"), "00V 50 65029");
+    // Its error report may hold the refusal of some noise that read as its own line.
+    const Bytes console = c.exchange(bytes("01QR #CPA\r"));
+    EXPECT_EQ(console, bytes("01QR #CPA\r 01#CPA=0\r\n>"));
+    EXPECT_EQ(c.xonReply("02REA #POS"), "02#POS= 0");
+    EXPECT_EQ(c.xonReply("03REA #POS"), "03#POS=0");
+    EXPECT_EQ(c.xonReply("04200000000000"), "04000000000");
+    EXPECT_EQ(c.xonReply("05200000000000"), "05000000000");
+    EXPECT_EQ(hex(c.exchange(withCrc({0x07, 0x03, 0x00, 0x00, 0x00, 0x01}))),
+              hex(withCrc({0x07, 0x03, 0x02, 0x00, 0x00})));
+    c.setBaud(19200);
+    EXPECT_EQ(hex(c.exchange(kvFrame("06GS"))), hex(Bytes{ACK}));
 }
 
 } // namespace
