@@ -47,6 +47,9 @@ bool TKV_LastCommand::readLine(std::string_view line) {
         return false;
     }
     line.remove_prefix(1);
+    while (!line.empty() && text::isBlank(line.back())) {
+        line.remove_suffix(1);
+    }
     if (!line.empty() && line.back() == '"') {
         line.remove_suffix(1);
     }

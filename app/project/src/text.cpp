@@ -29,7 +29,13 @@ std::optional<int32_t> toInt(std::string_view s) {
         negative = s.front() == '-';
         s.remove_prefix(1);
     }
-    if (s.empty() || s.size() > 12) {
+    if (s.empty()) {
+        return std::nullopt;
+    }
+    while (s.size() > 1 && s.front() == '0') {
+        s.remove_prefix(1);
+    }
+    if (s.size() > 10) {
         return std::nullopt;
     }
     int64_t value = 0;
