@@ -173,6 +173,6 @@ int main(int argc, char** argv) {
     int sig = 0;
     sigwait(&stopSignals, &sig);
     line->stop();
-    std::printf("kvsim: stopped (%s), %s removed\n", strsignal(sig), ports.c_str());
+    std::printf("kvsim: stopped (%s), %s removed\n", strsignal(sig), line->linkPath().c_str());
     return 0;
 }

@@ -34,7 +34,7 @@ constexpr int kMaxFrameAddress = 0x7F;
 constexpr int kMinJbusAddress = 1;
 constexpr int kMaxJbusAddress = 247;
 constexpr int kMaxVersion = 999;
-constexpr int kMaxGarbage = 199;
+constexpr int kMaxGarbage = 1000;
 constexpr int kMaxSlowMs = 5000;
 
 // The speeds each family's modules can be set to, as the driver's tables list them.

@@ -505,14 +505,31 @@ std::vector<std::string> VirtualLine::summary() const {
     std::vector<std::string> lines;
     for (const auto& m : m_impl->modules) {
         const ModuleSpec& s = m->spec();
+        std::string what;
+        if (m->isJbus()) {
+            what = "slave " + std::to_string(s.address) + " (" +
+                   std::to_string(s.registers.size()) + " registers set)";
+        } else {
+            char type[16];
+            std::snprintf(type, sizeof type, "0x%04X", static_cast<unsigned>(s.typeCode));
+            std::string id = m->core().identity;
+            if (id.size() > 40) {
+                id = id.substr(0, 37) + "...";
+            }
+            what = std::string("type ") + type + "  identity \"" + id + "\"";
+        }
+        std::string faults;
+        if (s.fault.kind != FaultKind::None) {
+            faults += "  fault " + std::string(faultName(s.fault.kind));
+        }
+        if (s.fault.slowMs > 0) {
+            faults += "  slow " + std::to_string(s.fault.slowMs) + " ms";
+        }
         char buf[256];
-        std::snprintf(
-            buf, sizeof buf, "%-4s %-10s type 0x%04X  %-7s %6d baud%s%s%s",
-            m->wireAddress().c_str(), std::string(familyName(s.family)).c_str(),
-            static_cast<unsigned>(s.typeCode), std::string(protocolName(s.protocol)).c_str(),
-            s.baud, s.fault.kind != FaultKind::None ? "  fault " : "",
-            s.fault.kind != FaultKind::None ? std::string(faultName(s.fault.kind)).c_str() : "",
-            s.fault.slowMs > 0 ? "  slow bytes" : "");
+        std::snprintf(buf, sizeof buf, "%-4s %-10s %-8s %6d baud  %s%s", m->wireAddress().c_str(),
+                      std::string(familyName(s.family)).c_str(),
+                      std::string(protocolName(s.protocol)).c_str(), s.baud, what.c_str(),
+                      faults.c_str());
         lines.emplace_back(buf);
     }
     return lines;
