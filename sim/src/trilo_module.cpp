@@ -2,6 +2,7 @@
 
 #include "text_util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -95,7 +96,18 @@ Answer TriloModule::executeOne(std::string_view command, Clock::time_point now) 
         return fail(errc::kUnknownCommand, Answer::Kind::Rejected);
     }
     const std::string word = text::upper(command.substr(0, 2));
-    const std::string_view arg = text::trim(command.substr(2));
+    std::string_view arg = text::trim(command.substr(2));
+    // The specific-mode write puts the input sense (" H" or " L") after whichever of its
+    // settings comes last before it.
+    static constexpr const char* kSenseCarriers[] = {"GS", "SR", "SD", "DG", "MB", "MN"};
+    if (std::find(std::begin(kSenseCarriers), std::end(kSenseCarriers), word) !=
+        std::end(kSenseCarriers)) {
+        const auto w = text::words(arg);
+        if (!w.empty() && (text::iequals(w.back(), "H") || text::iequals(w.back(), "L"))) {
+            core().params[kReverse] = text::iequals(w.back(), "H") ? 1 : 0;
+            arg = text::trim(arg.substr(0, arg.size() - 1));
+        }
+    }
     if (auto extra = extraCommand(word, arg, now)) {
         return *extra;
     }
@@ -412,14 +424,10 @@ Answer TriloModule::writeParameter(std::string_view word, std::string_view arg,
         return Answer::done();
     }
     if (word == "MB" || word == "MN") {
-        const std::string a = text::upper(arg);
-        if (!a.empty() && a != "H" && a != "L") {
+        if (!arg.empty()) {
             return fail(errc::kBadValue);
         }
         p[kEndSensors] = word == "MB" ? 1 : 0;
-        if (!a.empty()) {
-            p[kReverse] = a == "H" ? 1 : 0;
-        }
         return Answer::done();
     }
     if (word == "SR") {

@@ -195,6 +195,14 @@ TEST(Trilo, SpecificModesWrittenAndReadBack) {
               11);
     EXPECT_STREQ(sensors, "MN");
     EXPECT_EQ(rev, 'L');
+    // Without the end-sensor part the input sense follows the power-on function.
+    c.xon("01GS,DG4,SD2 H");
+    ASSERT_EQ(std::sscanf(c.xonReply("01QL").c_str(),
+                          "%31s WL:%d WH:%d WT:%15s WN:%d DR:%d GI:%d DG:%d %15s %15s %c", word,
+                          &wl, &wh, ramp, &wn, &dr, &gi, &dg, md, sensors, &rev),
+              11);
+    EXPECT_EQ(rev, 'H');
+    EXPECT_EQ(dg, 4);
 }
 
 TEST(Trilo, FirstGenerationEndSensorCell) {
