@@ -19,8 +19,7 @@ bool asksForPauses(const std::string& text) {
     std::string upper(text);
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper.find("TACK") != std::string::npos ||
-           upper.find("TWAITRTS") != std::string::npos;
+    return upper.find("TACK") != std::string::npos || upper.find("TWAITRTS") != std::string::npos;
 }
 
 } // namespace
