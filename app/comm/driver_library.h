@@ -1,0 +1,40 @@
+/**
+ * @file driver_library.h
+ * A loaded driver library: loaded once, freed with its owner.
+ */
+#pragma once
+
+#include <string>
+
+namespace tkv {
+
+class TKV_DriverLibrary {
+  public:
+    TKV_DriverLibrary() = default;
+    ~TKV_DriverLibrary();
+    TKV_DriverLibrary(TKV_DriverLibrary&& other) noexcept;
+    TKV_DriverLibrary& operator=(TKV_DriverLibrary&& other) noexcept;
+    TKV_DriverLibrary(const TKV_DriverLibrary&) = delete;
+    TKV_DriverLibrary& operator=(const TKV_DriverLibrary&) = delete;
+
+    /**
+     * @brief Loads the library file at @p path.
+     * @param error out: the system's error number when loading failed.
+     */
+    static TKV_DriverLibrary load(const std::string& path, int& error, std::string& reason);
+
+    bool loaded() const { return m_handle != nullptr; }
+    /// The address of an exported function, nullptr when the library has none of that name.
+    void* find(const char* name) const;
+    template <typename F> F function(const char* name) const {
+        return reinterpret_cast<F>(find(name));
+    }
+    /// Frees the library.
+    void reset();
+
+  private:
+    explicit TKV_DriverLibrary(void* handle) : m_handle(handle) {}
+    void* m_handle = nullptr;
+};
+
+} // namespace tkv
