@@ -7,15 +7,15 @@
 
 namespace kvsim {
 
-AsciiModule::AsciiModule(const ModuleSpec& spec) : KvModule(spec) {
-    core().identity = asciiIdentity(spec);
+AsciiModule::AsciiModule(const ModuleSetup& setup) : KvModule(setup) {
+    core().identity = asciiIdentity(setup);
 }
 
 KvModule::Target AsciiModule::resolve(std::string_view text) const {
     Target t;
     if (text.size() >= 2 && std::isdigit(static_cast<unsigned char>(text[0])) &&
         std::isdigit(static_cast<unsigned char>(text[1]))) {
-        t.mine = (text[0] - '0') * 10 + (text[1] - '0') == spec().address;
+        t.mine = (text[0] - '0') * 10 + (text[1] - '0') == setup().address;
         t.rest = text.substr(2);
     } else {
         t.everyone = true;

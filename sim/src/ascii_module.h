@@ -10,7 +10,7 @@ namespace kvsim {
 
 class AsciiModule : public KvModule {
   public:
-    explicit AsciiModule(const ModuleSpec& spec);
+    explicit AsciiModule(const ModuleSetup& setup);
 
   protected:
     Target resolve(std::string_view text) const override;

@@ -63,13 +63,14 @@ unsigned word16(const std::uint8_t* p) {
 
 } // namespace
 
-FrameModule::FrameModule(const ModuleSpec& spec) : KvModule(spec), m_identity(frameIdentity(spec)) {
-    const Scales& s = spec.family == Family::Vrx34 ? kVrx34 : kVrx23;
+FrameModule::FrameModule(const ModuleSetup& setup)
+    : KvModule(setup), m_identity(frameIdentity(setup)) {
+    const Scales& s = setup.family == Family::Vrx34 ? kVrx34 : kVrx23;
     // The factory setting: start speed 100, high speed 2000, ramp 200 ms.
     m_startByte = static_cast<unsigned>(std::lround(1e6 / (s.s1 * s.s2 * 100.0)));
     m_highPeriod = static_cast<unsigned>(std::lround(8e6 / (s.s1 * 2000.0)));
     m_rampByte = static_cast<unsigned>(std::lround(200.0 / (m_highPeriod * s.s3 * 0.0005)));
-    if (spec.family == Family::Vrx34) {
+    if (setup.family == Family::Vrx34) {
         m_maxCurrent = kVrx34MaxCurrent;
     }
     core().identity = m_identity.closing + ' ' + m_identity.memory;
@@ -77,7 +78,7 @@ FrameModule::FrameModule(const ModuleSpec& spec) : KvModule(spec), m_identity(fr
 }
 
 std::string FrameModule::wireAddress() const {
-    return text::format("%02X", static_cast<unsigned>(spec().address));
+    return text::format("%02X", static_cast<unsigned>(setup().address));
 }
 
 void FrameModule::snapshot(ModuleSnapshot& snap, Clock::time_point now) {
@@ -95,19 +96,19 @@ KvModule::Target FrameModule::resolve(std::string_view text) const {
         return t;
     }
     const auto address = text::toHex(text.substr(0, 2));
-    t.mine = address && *address == static_cast<unsigned long>(spec().address);
+    t.mine = address && *address == static_cast<unsigned long>(setup().address);
     t.everyone = address && *address == kAllModules;
     t.rest = text.substr(2);
     return t;
 }
 
 double FrameModule::speedOfPeriod(unsigned period) const {
-    const Scales& s = spec().family == Family::Vrx34 ? kVrx34 : kVrx23;
+    const Scales& s = setup().family == Family::Vrx34 ? kVrx34 : kVrx23;
     return period == 0 ? 0.0 : 8e6 / (s.s1 * period);
 }
 
 void FrameModule::applyProfile(Clock::time_point now) {
-    const Scales& s = spec().family == Family::Vrx34 ? kVrx34 : kVrx23;
+    const Scales& s = setup().family == Family::Vrx34 ? kVrx34 : kVrx23;
     Axis::Profile p;
     p.startSpeed = m_startByte == 0 ? 1.0 : 1e6 / (s.s1 * s.s2 * m_startByte);
     p.maxSpeed = speedOfPeriod(m_highPeriod);
@@ -305,7 +306,7 @@ Answer FrameModule::read(unsigned function, const Data& d, Clock::time_point now
     case kIdentityBank:
     case kSecondBank: {
         const bool second = function == kSecondBank;
-        if (second && spec().family != Family::Vrx34) {
+        if (second && setup().family != Family::Vrx34) {
             return Answer::rejected();
         }
         if (second && d[0] == kMaxCurrentCell) {

@@ -13,7 +13,7 @@ namespace kvsim {
 
 class FrameModule : public KvModule {
   public:
-    explicit FrameModule(const ModuleSpec& spec);
+    explicit FrameModule(const ModuleSetup& setup);
 
     std::string wireAddress() const override;
     void snapshot(ModuleSnapshot& snap, Clock::time_point now) override;

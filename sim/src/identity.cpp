@@ -88,9 +88,9 @@ unsigned family4Word(unsigned variant) {
     return w;
 }
 
-std::string triloIdentity(const ModuleSpec& spec) {
-    const unsigned family = spec.typeCode >> 8;
-    const unsigned variant = spec.typeCode & 0xFFU;
+std::string triloIdentity(const ModuleSetup& setup) {
+    const unsigned family = setup.typeCode >> 8;
+    const unsigned variant = setup.typeCode & 0xFFU;
     unsigned word = kNoVariant;
     // Associated variants (bit 7) cannot be told apart on the wire: they answer as their
     // generic type, and the user picks the associated type by hand.
@@ -104,7 +104,7 @@ std::string triloIdentity(const ModuleSpec& spec) {
     std::snprintf(buf, sizeof buf, "V %d %u", kModelNumber[family], word);
     std::string text = buf;
     if (family == 4 && (variant & 0x08U) != 0) {
-        text += ' ' + serialPart(spec.serial);
+        text += ' ' + serialPart(setup.serial);
     }
     return text;
 }
@@ -132,30 +132,30 @@ bool typeCodeHasIdentity(std::uint16_t code, Family family) {
     return false;
 }
 
-std::string asciiIdentity(const ModuleSpec& spec) {
-    if (spec.family == Family::Trilo) {
-        return triloIdentity(spec);
+std::string asciiIdentity(const ModuleSetup& setup) {
+    if (setup.family == Family::Trilo) {
+        return triloIdentity(setup);
     }
-    const char* code = hardwareCode(spec.typeCode);
+    const char* code = hardwareCode(setup.typeCode);
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s%4s.%03X %s %s ", kAsciiHead, code ? code : "????",
-                  static_cast<unsigned>(spec.version & kMaxVersion),
-                  std::string(familyName(spec.family)).c_str(), revision(spec.version).c_str());
-    return buf + serialPart(spec.serial);
+                  static_cast<unsigned>(setup.version & kMaxVersion),
+                  std::string(familyName(setup.family)).c_str(), revision(setup.version).c_str());
+    return buf + serialPart(setup.serial);
 }
 
-FrameIdentity frameIdentity(const ModuleSpec& spec) {
+FrameIdentity frameIdentity(const ModuleSetup& setup) {
     FrameIdentity id;
-    const char* code = hardwareCode(spec.typeCode);
+    const char* code = hardwareCode(setup.typeCode);
     char buf[16];
     // The frame path's reply puts "ev " before these eight characters, which brings the
     // code and the version to the same places as in the other families' identities.
     std::snprintf(buf, sizeof buf, "%4s.%03X", code ? code : "????",
-                  static_cast<unsigned>(spec.version & kMaxVersion));
+                  static_cast<unsigned>(setup.version & kMaxVersion));
     id.closing = buf;
-    id.memory = std::string(familyName(spec.family)) + ' ' + revision(spec.version) + ' ' +
-                serialPart(spec.serial);
-    id.memory.resize(spec.family == Family::Vrx34 ? kVrx34Memory : kVrx23Memory, ' ');
+    id.memory = std::string(familyName(setup.family)) + ' ' + revision(setup.version) + ' ' +
+                serialPart(setup.serial);
+    id.memory.resize(setup.family == Family::Vrx34 ? kVrx34Memory : kVrx23Memory, ' ');
     return id;
 }
 

@@ -10,7 +10,7 @@
 namespace kvsim {
 
 /// Identity reply of a module of the text families, after its two address digits.
-std::string asciiIdentity(const ModuleSpec& spec);
+std::string asciiIdentity(const ModuleSetup& setup);
 
 /// What a VRX23/VRX34 keeps for its identity read: the text in its identity memory and
 /// the eight characters its closing identity frame carries.
@@ -18,7 +18,7 @@ struct FrameIdentity {
     std::string memory;  ///< 64 characters (VRX23) or 128 (VRX34)
     std::string closing; ///< hardware code, ".", version: 8 characters
 };
-FrameIdentity frameIdentity(const ModuleSpec& spec);
+FrameIdentity frameIdentity(const ModuleSetup& setup);
 
 /// Whether the type code has an identity (a model of its family that a module can be).
 bool typeCodeHasIdentity(std::uint16_t code, Family family);

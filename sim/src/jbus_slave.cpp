@@ -60,12 +60,12 @@ std::uint16_t jbusCrc(std::span<const std::uint8_t> bytes) {
     return crc;
 }
 
-JbusSlave::JbusSlave(const ModuleSpec& spec) : Module(spec) {
-    core().registers = spec.registers;
+JbusSlave::JbusSlave(const ModuleSetup& setup) : Module(setup) {
+    core().registers = setup.registers;
 }
 
 std::string JbusSlave::wireAddress() const {
-    return text::format("J%d", spec().address);
+    return text::format("J%d", setup().address);
 }
 
 void JbusSlave::receive(std::span<const std::uint8_t> bytes, Clock::time_point now,
@@ -86,7 +86,7 @@ std::optional<Clock::time_point> JbusSlave::deadline() const {
 }
 
 std::vector<std::uint8_t> JbusSlave::exception(std::uint8_t function, std::uint8_t code) const {
-    std::vector<std::uint8_t> a{static_cast<std::uint8_t>(spec().address),
+    std::vector<std::uint8_t> a{static_cast<std::uint8_t>(setup().address),
                                 static_cast<std::uint8_t>(function | kExceptionBit), code};
     appendCrc(a);
     return a;
@@ -150,7 +150,7 @@ void JbusSlave::expire(Clock::time_point, std::vector<Transmission>& out) {
     const std::uint16_t crc = jbusCrc(std::span(q.data(), q.size() - 2));
     const bool crcOk = q[q.size() - 2] == (crc & 0xFF) && q[q.size() - 1] == (crc >> 8);
     // A slave keeps quiet on a damaged request: it cannot know whom it was for.
-    if (!crcOk || (q[0] != spec().address && q[0] != kBroadcast)) {
+    if (!crcOk || (q[0] != setup().address && q[0] != kBroadcast)) {
         return;
     }
     q.resize(q.size() - 2);
@@ -185,9 +185,9 @@ void JbusSlave::expire(Clock::time_point, std::vector<Transmission>& out) {
         // Bytes in front of the answer that are never the slave's own address, as the
         // master drops everything before it.
         std::vector<std::uint8_t> g;
-        for (int i = 0; static_cast<int>(g.size()) < spec().fault.garbageBytes; ++i) {
+        for (int i = 0; static_cast<int>(g.size()) < setup().fault.garbageBytes; ++i) {
             const auto b = static_cast<std::uint8_t>(0xE5 + i * 7);
-            if (b != spec().address) {
+            if (b != setup().address) {
                 g.push_back(b);
             }
         }
@@ -199,8 +199,8 @@ void JbusSlave::expire(Clock::time_point, std::vector<Transmission>& out) {
     }
     Transmission t;
     t.bytes = std::move(a);
-    t.slowMs = spec().fault.slowMs;
-    t.address = spec().address;
+    t.slowMs = setup().fault.slowMs;
+    t.address = setup().address;
     out.push_back(std::move(t));
 }
 

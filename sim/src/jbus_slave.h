@@ -12,7 +12,7 @@ namespace kvsim {
 
 class JbusSlave : public Module {
   public:
-    explicit JbusSlave(const ModuleSpec& spec);
+    explicit JbusSlave(const ModuleSetup& setup);
 
     void receive(std::span<const std::uint8_t> bytes, Clock::time_point now,
                  std::vector<Transmission>& out) override;

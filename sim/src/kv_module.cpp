@@ -50,23 +50,23 @@ void KvModule::receive(std::span<const std::uint8_t> bytes, Clock::time_point no
             }
         }
         Transmission t;
-        t.bytes =
-            encodeKvAnswer(spec().protocol, answer, frame->text, fault, spec().fault.garbageBytes);
-        t.slowMs = spec().fault.slowMs;
+        t.bytes = encodeKvAnswer(setup().protocol, answer, frame->text, fault,
+                                 setup().fault.garbageBytes);
+        t.slowMs = setup().fault.slowMs;
         t.shared = !target.mine;
-        t.address = spec().address;
+        t.address = setup().address;
         if (!t.bytes.empty()) {
             out.push_back(std::move(t));
         }
         m_awaitingAck = answer.kind == Answer::Kind::Reply &&
-                        spec().protocol != Protocol::Console && fault != FaultKind::Nak &&
+                        setup().protocol != Protocol::Console && fault != FaultKind::Nak &&
                         fault != FaultKind::Can;
         applyNewSetting();
     }
 }
 
 void KvModule::applyNewSetting() {
-    ModuleSpec& s = core().spec;
+    ModuleSetup& s = core().setup;
     if (m_newAddress) {
         s.address = *m_newAddress;
     }

@@ -11,7 +11,7 @@ namespace kvsim {
 
 class KvModule : public Module {
   public:
-    explicit KvModule(const ModuleSpec& spec) : Module(spec), m_receiver(spec.protocol) {}
+    explicit KvModule(const ModuleSetup& setup) : Module(setup), m_receiver(setup.protocol) {}
 
     void receive(std::span<const std::uint8_t> bytes, Clock::time_point now,
                  std::vector<Transmission>& out) override;

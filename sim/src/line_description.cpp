@@ -105,7 +105,7 @@ Protocol parseProtocol(const Reader& r, std::string_view word) {
            "\" (xon, acknak, console, jbus232 or jbus485)");
 }
 
-void parseFault(const Reader& r, std::string_view value, FaultSpec& fault) {
+void parseFault(const Reader& r, std::string_view value, FaultSetup& fault) {
     const auto colon = value.find(':');
     const std::string_view name = value.substr(0, colon);
     std::size_t index = kFaultNames.size();
@@ -153,8 +153,8 @@ int parseVersion(const Reader& r, std::string_view value) {
     return static_cast<int>(v);
 }
 
-ModuleSpec parseModule(const Reader& r, const std::vector<std::string_view>& words) {
-    ModuleSpec m;
+ModuleSetup parseModule(const Reader& r, const std::vector<std::string_view>& words) {
+    ModuleSetup m;
     if (words.size() < 2) {
         r.fail("expected an address and a family");
     }
@@ -245,7 +245,7 @@ ModuleSpec parseModule(const Reader& r, const std::vector<std::string_view>& wor
 
 // Two modules clash when the same command reaches both: same speed and same address as
 // written on the wire ("10" is KV module 10 and frame module 0x10 alike).
-bool clash(const ModuleSpec& a, const ModuleSpec& b) {
+bool clash(const ModuleSetup& a, const ModuleSetup& b) {
     const bool jbusA = a.family == Family::Jbus;
     const bool jbusB = b.family == Family::Jbus;
     if (jbusA != jbusB || a.baud != b.baud) {
@@ -254,7 +254,7 @@ bool clash(const ModuleSpec& a, const ModuleSpec& b) {
     if (jbusA) {
         return a.address == b.address;
     }
-    auto wire = [](const ModuleSpec& m) {
+    auto wire = [](const ModuleSetup& m) {
         const bool frames = m.family == Family::Vrx23 || m.family == Family::Vrx34;
         char buf[8];
         std::snprintf(buf, sizeof buf, frames ? "%02X" : "%02d", static_cast<unsigned>(m.address));
@@ -375,9 +375,9 @@ LineDescription parseLineText(std::string_view textIn, const std::string& name) 
             continue;
         }
         const Reader reader(name, number);
-        ModuleSpec m = parseModule(reader, words);
+        ModuleSetup m = parseModule(reader, words);
         m.sourceLine = number;
-        for (const ModuleSpec& other : line.modules) {
+        for (const ModuleSetup& other : line.modules) {
             if (clash(other, m)) {
                 reader.fail("address " + std::string(words[0]) +
                             " is already used at this speed by the module of line " +

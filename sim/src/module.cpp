@@ -10,17 +10,17 @@ constexpr std::uint8_t kNoise[] = {0xFF, 0x00, 0xF8, 0x80};
 } // namespace
 
 void Module::receiveOffSpeed(std::span<const std::uint8_t> bytes, std::vector<Transmission>& out) {
-    if (!m_core.spec.noiseOffSpeed || bytes.empty()) {
+    if (!m_core.setup.noiseOffSpeed || bytes.empty()) {
         return;
     }
     Transmission t;
     t.bytes.assign(std::begin(kNoise), std::end(kNoise));
-    t.address = m_core.spec.address;
+    t.address = m_core.setup.address;
     out.push_back(std::move(t));
 }
 
 FaultKind Module::takeFault() {
-    FaultSpec& f = m_core.spec.fault;
+    FaultSetup& f = m_core.setup.fault;
     if (f.kind == FaultKind::None || f.count == 0) {
         return FaultKind::None;
     }
@@ -32,7 +32,7 @@ FaultKind Module::takeFault() {
 
 void Module::snapshot(ModuleSnapshot& snap, Clock::time_point now) {
     m_core.axis.update(now);
-    snap.spec = m_core.spec;
+    snap.setup = m_core.setup;
     snap.position = m_core.axis.position();
     snap.speed = m_core.axis.speed();
     snap.moving = m_core.axis.moving();
@@ -50,7 +50,7 @@ void Module::snapshot(ModuleSnapshot& snap, Clock::time_point now) {
 
 std::string Module::wireAddress() const {
     char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", m_core.spec.address);
+    std::snprintf(buf, sizeof buf, "%02d", m_core.setup.address);
     return buf;
 }
 

@@ -43,8 +43,8 @@ struct Answer {
 
 /// State every family keeps.
 struct ModuleCore {
-    explicit ModuleCore(const ModuleSpec& s) : spec(s), power(s.power), inputs(s.inputs) {}
-    ModuleSpec spec;
+    explicit ModuleCore(const ModuleSetup& s) : setup(s), power(s.power), inputs(s.inputs) {}
+    ModuleSetup setup;
     Axis axis;
     bool power = true;
     std::uint32_t inputs = 0;
@@ -70,15 +70,15 @@ inline constexpr int kPowerOff = 0x20;
 
 class Module {
   public:
-    explicit Module(const ModuleSpec& spec) : m_core(spec) {}
+    explicit Module(const ModuleSetup& setup) : m_core(setup) {}
     virtual ~Module() = default;
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
 
-    const ModuleSpec& spec() const { return m_core.spec; }
+    const ModuleSetup& setup() const { return m_core.setup; }
     ModuleCore& core() { return m_core; }
     const ModuleCore& core() const { return m_core; }
-    bool isJbus() const { return m_core.spec.family == Family::Jbus; }
+    bool isJbus() const { return m_core.setup.family == Family::Jbus; }
 
     /// Bytes heard at the module's own speed.
     virtual void receive(std::span<const std::uint8_t> bytes, Clock::time_point now,
@@ -95,7 +95,7 @@ class Module {
     /// Wire address text used to tell modules of one line apart ("07" or "0A").
     virtual std::string wireAddress() const;
 
-    void setFault(const FaultSpec& fault) { m_core.spec.fault = fault; }
+    void setFault(const FaultSetup& fault) { m_core.setup.fault = fault; }
 
   protected:
     /// The fault in force for this exchange (consumes one count).
@@ -106,6 +106,6 @@ class Module {
 };
 
 /// Builds the module of a line description entry.
-std::unique_ptr<Module> makeModule(const ModuleSpec& spec);
+std::unique_ptr<Module> makeModule(const ModuleSetup& setup);
 
 } // namespace kvsim

@@ -8,20 +8,20 @@
 
 namespace kvsim {
 
-std::unique_ptr<Module> makeModule(const ModuleSpec& spec) {
-    switch (spec.family) {
+std::unique_ptr<Module> makeModule(const ModuleSetup& setup) {
+    switch (setup.family) {
     case Family::Trilo:
-        return std::make_unique<TriloModule>(spec);
+        return std::make_unique<TriloModule>(setup);
     case Family::MicroTrilo:
-        return std::make_unique<MicroTriloModule>(spec);
+        return std::make_unique<MicroTriloModule>(setup);
     case Family::Vrx17:
     case Family::Dvrx:
-        return std::make_unique<TextModule>(spec);
+        return std::make_unique<TextModule>(setup);
     case Family::Vrx23:
     case Family::Vrx34:
-        return std::make_unique<FrameModule>(spec);
+        return std::make_unique<FrameModule>(setup);
     case Family::Jbus:
-        return std::make_unique<JbusSlave>(spec);
+        return std::make_unique<JbusSlave>(setup);
     }
     throw std::logic_error("unknown module family");
 }

@@ -113,8 +113,8 @@ std::string shortName(std::string_view full) {
 
 } // namespace
 
-TextModule::TextModule(const ModuleSpec& spec)
-    : AsciiModule(spec), m_vrx17(spec.family == Family::Vrx17) {
+TextModule::TextModule(const ModuleSetup& setup)
+    : AsciiModule(setup), m_vrx17(setup.family == Family::Vrx17) {
     auto& vars = core().variables;
     const auto defs =
         m_vrx17 ? std::span<const VarDef>(kVrx17Vars) : std::span<const VarDef>(kDvrxVars);
@@ -382,7 +382,7 @@ Answer TextModule::switchCommand(const std::string& word, const std::string& arg
     }
     if (word == "SET_BAUDRATE") {
         const auto b = text::toLong(arg);
-        if (!b || !baudAllowed(spec().family, static_cast<int>(*b))) {
+        if (!b || !baudAllowed(setup().family, static_cast<int>(*b))) {
             return fail(kErrBadValue);
         }
         m_newBaud = static_cast<int>(*b);

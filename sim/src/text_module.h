@@ -13,7 +13,7 @@ namespace kvsim {
 
 class TextModule : public AsciiModule {
   public:
-    explicit TextModule(const ModuleSpec& spec);
+    explicit TextModule(const ModuleSetup& setup);
 
   protected:
     Answer executeOne(std::string_view command, Clock::time_point now) override;

@@ -55,9 +55,9 @@ constexpr unsigned kSensorBit = 0x20;
 
 } // namespace
 
-TriloModule::TriloModule(const ModuleSpec& spec) : AsciiModule(spec) {
+TriloModule::TriloModule(const ModuleSetup& setup) : AsciiModule(setup) {
     auto& p = core().params;
-    const bool firstGeneration = (spec.typeCode >> 8) == 0x01;
+    const bool firstGeneration = (setup.typeCode >> 8) == 0x01;
     p = {{kStartSpeed, 100},    {kMaxSpeed, 2000},   {kRamp, 200},
          {kDecel, 200},         {kSeparateDecel, 0}, {kResolution, firstGeneration ? 1 : 2},
          {kDirection, 0},       {kCurrent, 128},     {kSliding, 0},
@@ -132,7 +132,7 @@ Answer TriloModule::executeOne(std::string_view command, Clock::time_point now) 
             return Answer::reply(text::format("X %02X", static_cast<unsigned>(code)));
         }
         case 'E':
-            return Answer::reply(text::format("E I_NOM-%.2f_", spec().currentFactor));
+            return Answer::reply(text::format("E I_NOM-%.2f_", setup().currentFactor));
         case 'N': {
             std::string_view n = arg;
             if (!n.empty() && n.front() == '#') {
@@ -488,7 +488,7 @@ constexpr const char* kMicroVariables[] = {
 constexpr long kByteMask = 0xFF;
 } // namespace
 
-MicroTriloModule::MicroTriloModule(const ModuleSpec& spec) : TriloModule(spec) {
+MicroTriloModule::MicroTriloModule(const ModuleSetup& setup) : TriloModule(setup) {
     for (const char* name : kMicroVariables) {
         core().variables[name] = 0;
     }

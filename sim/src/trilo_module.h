@@ -8,7 +8,7 @@ namespace kvsim {
 
 class TriloModule : public AsciiModule {
   public:
-    explicit TriloModule(const ModuleSpec& spec);
+    explicit TriloModule(const ModuleSetup& setup);
 
   protected:
     Answer executeOne(std::string_view command, Clock::time_point now) override;
@@ -33,7 +33,7 @@ class TriloModule : public AsciiModule {
 
 class MicroTriloModule : public TriloModule {
   public:
-    explicit MicroTriloModule(const ModuleSpec& spec);
+    explicit MicroTriloModule(const ModuleSetup& setup);
 
   protected:
     std::optional<Answer> extraCommand(std::string_view word, std::string_view arg,

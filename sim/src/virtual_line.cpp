@@ -69,8 +69,8 @@ struct OutByte {
 
 struct VirtualLine::Impl {
     explicit Impl(LineDescription d) : description(std::move(d)) {
-        for (const ModuleSpec& spec : description.modules) {
-            modules.push_back(makeModule(spec));
+        for (const ModuleSetup& setup : description.modules) {
+            modules.push_back(makeModule(setup));
         }
     }
 
@@ -120,7 +120,7 @@ int VirtualLine::Impl::currentBaud() const {
 
 Module* VirtualLine::Impl::find(int address, bool jbus) {
     for (auto& m : modules) {
-        if (m->spec().address == address && m->isJbus() == jbus) {
+        if (m->setup().address == address && m->isJbus() == jbus) {
             return m.get();
         }
     }
@@ -177,8 +177,8 @@ void VirtualLine::Impl::handleInput(
     std::vector<Transmission> out;
     bool echo = false;
     for (auto& m : modules) {
-        if (m->spec().baud == baud) {
-            echo = echo || m->spec().protocol == Protocol::Jbus485;
+        if (m->setup().baud == baud) {
+            echo = echo || m->setup().protocol == Protocol::Jbus485;
             m->receive(bytes, now, out);
         } else {
             m->receiveOffSpeed(bytes, out);
@@ -460,7 +460,7 @@ std::optional<ModuleSnapshot> VirtualLine::moduleAt(std::size_t index) const {
     return snap;
 }
 
-bool VirtualLine::setFault(int address, const FaultSpec& fault, bool jbus) {
+bool VirtualLine::setFault(int address, const FaultSetup& fault, bool jbus) {
     std::lock_guard lock(m_impl->mutex);
     Module* m = m_impl->find(address, jbus);
     if (m == nullptr) {
@@ -504,7 +504,7 @@ std::vector<std::string> VirtualLine::summary() const {
     std::lock_guard lock(m_impl->mutex);
     std::vector<std::string> lines;
     for (const auto& m : m_impl->modules) {
-        const ModuleSpec& s = m->spec();
+        const ModuleSetup& s = m->setup();
         std::string what;
         if (m->isJbus()) {
             what = "slave " + std::to_string(s.address) + " (" +

@@ -380,8 +380,8 @@ TEST(TextFamilies, AddressAndSpeedChangesTakeEffectAfterTheAnswer) {
     EXPECT_EQ(hex(c.xon("04SET_BAUDRATE 4800")), hex(Bytes{ACK, CAN, SUB}));
     EXPECT_EQ(hex(c.xon("04SET_PROTOCOL ACK-NAK")), hex(Bytes{ACK, CAN, SUB}));
     EXPECT_EQ(hex(c.xon("04SET_PROTOCOL XON-XOFF")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(f.line().module(4)->spec.baud, 38400);
-    EXPECT_EQ(f.line().module(12)->spec.family, kvsim::Family::Dvrx);
+    EXPECT_EQ(f.line().module(4)->setup.baud, 38400);
+    EXPECT_EQ(f.line().module(12)->setup.family, kvsim::Family::Dvrx);
 }
 
 } // namespace

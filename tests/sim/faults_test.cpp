@@ -73,7 +73,7 @@ TEST(Faults, LongReplyIsMoreThan200Characters) {
 TEST(Faults, SetWhileRunningAndCountedDown) {
     LineFixture f("01 TRILO\n");
     PtyClient c(f.port(), 9600);
-    kvsim::FaultSpec nak;
+    kvsim::FaultSetup nak;
     nak.kind = kvsim::FaultKind::Nak;
     nak.count = 2;
     ASSERT_TRUE(f.line().setFault(1, nak));

@@ -79,14 +79,14 @@ TEST(Jbus, Faults) {
         {kvsim::FaultKind::Nak, withCrc({0x01, 0x83, 0x04})},
     };
     for (const Case& tc : cases) {
-        kvsim::FaultSpec fault;
+        kvsim::FaultSetup fault;
         fault.kind = tc.kind;
         fault.count = 1;
         ASSERT_TRUE(f.line().setFault(1, fault, true));
         EXPECT_EQ(hex(c.exchange(kRead100)), hex(tc.answer)) << kvsim::faultName(tc.kind);
         EXPECT_EQ(hex(c.exchange(kRead100)), hex(good)) << "after " << kvsim::faultName(tc.kind);
     }
-    kvsim::FaultSpec garbage;
+    kvsim::FaultSetup garbage;
     garbage.kind = kvsim::FaultKind::Garbage;
     garbage.garbageBytes = 5;
     f.line().setFault(1, garbage, true);

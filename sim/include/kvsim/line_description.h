@@ -33,7 +33,7 @@ enum class FaultKind {
 };
 
 /// Fault settings of one module.
-struct FaultSpec {
+struct FaultSetup {
     FaultKind kind = FaultKind::None;
     /// Number of exchanges the fault still applies to; negative means every exchange.
     int count = -1;
@@ -44,7 +44,7 @@ struct FaultSpec {
 };
 
 /// One module of the line, as described by one line of a line file.
-struct ModuleSpec {
+struct ModuleSetup {
     int address = 0; ///< KV 0-63, VRX23/VRX34 0x00-0x7F (their wire digits), JBUS 1-247
     Family family = Family::Trilo;
     std::uint16_t typeCode = 0; ///< 16-bit module type code the identity reply decodes to
@@ -52,7 +52,7 @@ struct ModuleSpec {
     int baud = 9600;
     int version = 105; ///< firmware version, 100 x major + minor
     long serial = 1;   ///< serial number carried by the identity text where the type has one
-    FaultSpec fault;
+    FaultSetup fault;
     std::uint32_t inputs = 0;               ///< input lines that are active (bit 0 = first input)
     bool power = true;                      ///< motor power at start
     bool noiseOffSpeed = false;             ///< answers noise to bytes heard at another speed
@@ -64,7 +64,7 @@ struct ModuleSpec {
 /// The whole line.
 struct LineDescription {
     std::string name; ///< file name or a caller's label, used in messages
-    std::vector<ModuleSpec> modules;
+    std::vector<ModuleSetup> modules;
 };
 
 /// A line file that cannot be used. what() names the file, the line and the fault.

@@ -38,7 +38,7 @@ struct LogEntry {
 
 /// What a module shows of itself; a copy taken under the line's lock.
 struct ModuleSnapshot {
-    ModuleSpec spec;    ///< current setting (address and baud follow change commands)
+    ModuleSetup setup;  ///< current setting (address and baud follow change commands)
     long position = 0;  ///< steps
     double speed = 0.0; ///< steps per second, signed
     bool moving = false;
@@ -112,7 +112,7 @@ class VirtualLine {
     std::optional<ModuleSnapshot> moduleAt(std::size_t index) const;
 
     /// Sets the fault of a module; false when there is no module at that address.
-    bool setFault(int address, const FaultSpec& fault, bool jbus = false);
+    bool setFault(int address, const FaultSetup& fault, bool jbus = false);
     /// Sets the active inputs of a module.
     bool setInputs(int address, std::uint32_t inputs, bool jbus = false);
     /// Sets a module's error code as if the module had met a fault itself.
