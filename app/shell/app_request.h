@@ -7,7 +7,10 @@
  */
 #pragma once
 
+#include <QList>
 #include <QRect>
+#include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -70,6 +73,21 @@ constexpr std::int32_t kCollectInfo = 13;
 } // namespace tamsel::shell
 
 namespace tamsel::shell {
+
+/// Record of the list requests (0x0302-0x0307, 0x2300-0x2303, 0x2312, 0x2313, 0x2320):
+/// the names a list is filled for, and the list.
+struct TagList {
+    /// In: the type code (0x0302); the target (0x2302, 0x2303, 0x2312, 0x2313, 0x2320).
+    std::int32_t argument = 0;
+    QString target;
+    /// In: the protocol (0x2303, 0x2313).
+    QString protocol;
+    /// Out: the items, each item's attached value (-1 where none) and the item to select
+    /// (-1 leaves the selection to the window).
+    QStringList items;
+    QList<std::int32_t> values;
+    int selected = -1;
+};
 
 /// Record of request 0x6000, the help request of a window.
 struct TagHelpInfo {

@@ -1,0 +1,58 @@
+// tamsel2: the single-instance rule, the application object, the start-up, the loop.
+#include "cp1252.h"
+#include "line_backend.h"
+#include "main_app.h"
+#include "prompter.h"
+#include "single_instance.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display Qt would abort with a message about plugins; a user needs to hear
+// what is missing instead.
+bool displayReachable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!displayReachable()) {
+        std::fputs("tamsel2 needs a display, and none was found: DISPLAY and WAYLAND_DISPLAY "
+                   "are not set.\nStart it from a desktop session, or set "
+                   "QT_QPA_PLATFORM=offscreen to run it without a screen.\n",
+                   stderr);
+        return EXIT_FAILURE;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tamsel2"));
+    QApplication::setOrganizationName(QStringLiteral("Korvel"));
+    // The application decides when it ends: the initialization window closes before the
+    // main window shows, and that must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    tamsel::shell::TWidgetPrompter prompter;
+    tamsel::shell::TSingleInstance guard(prompter);
+    if (!guard.mayStart()) {
+        return EXIT_SUCCESS;
+    }
+
+    tamsel::shell::TLineBackend backend(prompter);
+    tamsel::shell::TMainApp app(backend, prompter);
+    backend.setNoteSink([&app](int first, const QString& text) {
+        char buffer[tamsel::shell::kTextSize] = {};
+        tamsel::shell::copyCp1252(text, buffer, tamsel::shell::kTextSize);
+        app.request(static_cast<std::uint16_t>(first), 0, buffer);
+    });
+    app.setSingleInstance(&guard);
+    QObject::connect(&app, &tamsel::shell::TMainApp::exitRequested, &application,
+                     &QApplication::quit, Qt::QueuedConnection);
+    app.start();
+    return application.exec();
+}
