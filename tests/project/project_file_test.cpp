@@ -220,6 +220,25 @@ TEST_F(ProjectFile, FileWithoutSectionsLoadsDefaultsAndIsKept) {
     EXPECT_EQ(readBytes(dir / "p.ktp"), bytes);
 }
 
+TEST_F(ProjectFile, LongLinesAndMarkedHeadersKeepTheirPlace) {
+    // A header is found anywhere in its line; a line over 200 characters is
+    // never a header, so it cannot end or start a section.
+    const std::string longLine = "[CONFIGURATION]" + std::string(250, '-');
+    const std::string bytes = "[TOOL]\n" + std::string(300, 'x') + "\n" + longLine + "\n" +
+                              "[CONFIGURATION] ; the line setting\nPortComm = COM2\n;\n";
+    writeBytes(dir / "p.ktp", bytes);
+    const LoadReport report = project.open("p.ktp", host, dir.path());
+    ASSERT_TRUE(report.opened);
+    EXPECT_TRUE(report.ignored.empty());
+    EXPECT_EQ(project.port(), "COM2");
+    ASSERT_TRUE(project.setPort("COM3"));
+    ASSERT_EQ(project.save().status, SaveStatus::Saved);
+    EXPECT_EQ(readBytes(dir / "p.ktp"),
+              "[TOOL]\n" + std::string(300, 'x') + "\n" + longLine + "\n" +
+                  "[CONFIGURATION] ; the line setting\nTarget = TRILO\nPortComm = COM3\n"
+                  "BaudRate = 9600\nProtocole = XON-XOFF\n;\n");
+}
+
 TEST_F(ProjectFile, SecondCopyOfASectionCannotOverrideTheSavedModel) {
     writeBytes(dir / "p.ktp", "[CONFIGURATION]\nPortComm = COM2\n;\n[X]\nx\n"
                               "[CONFIGURATION]\nPortComm = COM3\nCnf00004 = 4,257,_,_,_\n;\n");
