@@ -185,7 +185,7 @@ TEST_F(Binding, InformationOfTheDriver) {
 }
 
 TEST_F(Binding, ConnectSelectsTheTargetAndSpeaksEnglish) {
-    startLine({module(3, kvsim::Family::Trilo, 0x0205)});
+    startLine("03 TRILO type=0x0205");
     EXPECT_EQ(comm->lineHandle(), kCom);
     EXPECT_EQ(line->lineBaud(), 9600);
     char buffer[kTextSize];
@@ -203,7 +203,7 @@ TEST_F(Binding, ConnectSelectsTheTargetAndSpeaksEnglish) {
 }
 
 TEST_F(Binding, ConnectFailures) {
-    startLine({module(3, kvsim::Family::Trilo, 0x0205)});
+    startLine("03 TRILO type=0x0205");
     EXPECT_FALSE(comm->connect("TRILO COM9 XON-XOFF 9600")) << "no such port";
     EXPECT_TRUE(shell.boxes().empty()) << "open and initialise fail silently";
     EXPECT_FALSE(comm->connect("TRILO COM7 XON-XOFF 1234")) << "no such baud rate";
@@ -221,7 +221,7 @@ TEST_F(Binding, ConnectFailures) {
 }
 
 TEST_F(Binding, SendSettingAndClose) {
-    startLine({module(3, kvsim::Family::Trilo, 0x0205)});
+    startLine("03 TRILO type=0x0205");
     EXPECT_TRUE(comm->sendSetting("/TRILO/"));
     EXPECT_FALSE(comm->sendSetting("/NOSUCHWORD/"));
     char buffer[kTextSize];

@@ -9,16 +9,6 @@ namespace {
 fs::path* g_root = nullptr;
 } // namespace
 
-kvsim::ModuleSpec module(int address, kvsim::Family family, std::uint16_t type, int baud) {
-    kvsim::ModuleSpec m;
-    m.address = address;
-    m.family = family;
-    m.typeCode = type;
-    m.protocol = kvsim::Protocol::Xon;
-    m.baud = baud;
-    return m;
-}
-
 void CommLine::SetUpTestSuite() {
     g_root = new fs::path(fs::temp_directory_path() / ("comm-e2e-" + std::to_string(::getpid())));
     fs::create_directories(*g_root / "ports");
@@ -66,11 +56,8 @@ void CommLine::bindDriver() {
     ASSERT_TRUE(comm->bind());
 }
 
-void CommLine::startLine(std::vector<kvsim::ModuleSpec> modules, const std::string& target) {
-    kvsim::LineDescription d;
-    d.name = "comm test line";
-    d.modules = std::move(modules);
-    line = std::make_unique<kvsim::VirtualLine>(std::move(d));
+void CommLine::startLine(const std::string& lineText, const std::string& target) {
+    line = std::make_unique<kvsim::VirtualLine>(kvsim::parseLineText(lineText, "comm test line"));
     line->start(portsDir(), kCom);
     bindDriver();
     if (HasFatalFailure()) {

@@ -23,9 +23,6 @@ inline constexpr const char* kPort = "COM7";
 inline constexpr tkv::TKV_WindowHandle kStatusBar = 900;
 inline constexpr int32_t kMessage = 0xC123;
 
-/// A module of the line as a test describes it.
-kvsim::ModuleSpec module(int address, kvsim::Family family, std::uint16_t type, int baud = 9600);
-
 class CommLine : public ::testing::Test {
   protected:
     static void SetUpTestSuite();
@@ -39,8 +36,9 @@ class CommLine : public ::testing::Test {
 
     /// Creates the object and locates, examines and binds the driver (asserts inside).
     void bindDriver();
-    /// Starts a line with the modules, binds and connects ("TRILO COM7 XON-XOFF 9600").
-    void startLine(std::vector<kvsim::ModuleSpec> modules, const std::string& target = "TRILO");
+    /// Starts a line from the text of a line file, binds and connects with
+    /// "<target> COM7 XON-XOFF 9600".
+    void startLine(const std::string& lineText, const std::string& target = "TRILO");
 
     TestShell shell;
     std::unique_ptr<tkv::TKV_CommDLL> comm;
