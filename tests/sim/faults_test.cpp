@@ -35,9 +35,9 @@ TEST_P(FaultTest, AnswerInEveryMode) {
     LineFixture f("01 TRILO protocol=xon" + settings + "02 TRILO protocol=acknak" + settings +
                   "03 TRILO protocol=console" + settings);
     PtyClient c(f.port(), 9600);
-    EXPECT_EQ(hex(c.exchange(kvFrame("01QX"))), hex(tc.xon)) << tc.fault;
-    EXPECT_EQ(hex(c.exchange(kvFrame("02QX"))), hex(tc.ackNak)) << tc.fault;
-    EXPECT_EQ(hex(c.exchange(bytes("03QX\r"))), hex(tc.console)) << tc.fault;
+    EXPECT_EQ(hex(c.exchange(kvFrame("01QX"), tc.xon.size())), hex(tc.xon)) << tc.fault;
+    EXPECT_EQ(hex(c.exchange(kvFrame("02QX"), tc.ackNak.size())), hex(tc.ackNak)) << tc.fault;
+    EXPECT_EQ(hex(c.exchange(bytes("03QX\r"), tc.console.size())), hex(tc.console)) << tc.fault;
     // The count was one exchange: the module is well again.
     EXPECT_EQ(c.xonReply("01QX"), "01X 00");
 }

@@ -45,7 +45,7 @@ TEST(Frames, WritesAreAcknowledgedReadsAnswered) {
         EXPECT_EQ(hex(c.xon(bad)), hex(Bytes{NAK, XOFF, SUB})) << bad;
     }
     // Other addresses stay silent.
-    EXPECT_EQ(hex(c.exchange(kvFrame("02200000000000"))), "");
+    EXPECT_EQ(hex(c.exchange(kvFrame("02200000000000"), 0)), "");
 }
 
 TEST(Frames, MotionAndPositionInSignedHexadecimal) {
@@ -163,13 +163,13 @@ TEST(Frames, AddressAndSpeedChanges) {
     EXPECT_EQ(hex(c.readQuiet()), "");
     // New address 0x15; new speed only with the key in front of it.
     EXPECT_EQ(hex(c.xon("01080000000015")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.exchange(kvFrame("01200000000000"))), "");
+    EXPECT_EQ(hex(c.exchange(kvFrame("01200000000000"), 0)), "");
     EXPECT_EQ(c.xonReply("15200000000000"), "15000000000");
-    EXPECT_EQ(hex(c.exchange(kvFrame("01080000000080"))), "");          // nobody at 01 any more
+    EXPECT_EQ(hex(c.exchange(kvFrame("01080000000080"), 0)), "");       // nobody at 01 any more
     EXPECT_EQ(hex(c.xon("15080000000080")), hex(Bytes{ACK, CAN, SUB})); // beyond 0x7F
     EXPECT_EQ(hex(c.xon("021B0011223402")), hex(Bytes{ACK, CAN, SUB}));
     EXPECT_EQ(hex(c.xon("021B0011223302")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.exchange(kvFrame("02200000000000"))), "");
+    EXPECT_EQ(hex(c.exchange(kvFrame("02200000000000"), 0)), "");
     c.setBaud(19200);
     EXPECT_EQ(c.xonReply("02200000000000"), "02000000000");
 }

@@ -24,7 +24,8 @@ TEST(Jbus, ReadAndWriteHoldingRegisters) {
               hex(withCrc({0x07, 0x03, 0x06, 'K', 'V', 'S', 'M', 0x00, 0x00})));
     EXPECT_EQ(f.line().module(7, true)->registers.at(0x101), ('S' << 8) | 'M');
     // Broadcast writes are carried out without an answer.
-    EXPECT_EQ(hex(c.exchange(withCrc({0x00, 0x10, 0x00, 0x64, 0x00, 0x01, 0x02, 0x12, 0x34}))), "");
+    EXPECT_EQ(hex(c.exchange(withCrc({0x00, 0x10, 0x00, 0x64, 0x00, 0x01, 0x02, 0x12, 0x34}), 0)),
+              "");
     EXPECT_EQ(hex(c.exchange(kRead100)), hex(withCrc({0x01, 0x03, 0x02, 0x12, 0x34})));
 }
 
@@ -50,7 +51,7 @@ TEST(Jbus, RequestsASlaveCannotServe) {
         {"KV frame", kvFrame("01GS"), {}},
     };
     for (const Case& tc : cases) {
-        EXPECT_EQ(hex(c.exchange(tc.request)), hex(tc.answer)) << tc.what;
+        EXPECT_EQ(hex(c.exchange(tc.request, tc.answer.size())), hex(tc.answer)) << tc.what;
     }
     EXPECT_EQ(hex(c.exchange(kRead100)), hex(withCrc({0x01, 0x03, 0x02, 0x00, 0x00})));
 }
@@ -83,7 +84,8 @@ TEST(Jbus, Faults) {
         fault.kind = tc.kind;
         fault.count = 1;
         ASSERT_TRUE(f.line().setFault(1, fault, true));
-        EXPECT_EQ(hex(c.exchange(kRead100)), hex(tc.answer)) << kvsim::faultName(tc.kind);
+        EXPECT_EQ(hex(c.exchange(kRead100, tc.answer.size())), hex(tc.answer))
+            << kvsim::faultName(tc.kind);
         EXPECT_EQ(hex(c.exchange(kRead100)), hex(good)) << "after " << kvsim::faultName(tc.kind);
     }
     kvsim::FaultSetup garbage;

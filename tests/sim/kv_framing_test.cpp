@@ -40,7 +40,7 @@ TEST_P(ModesTest, AnswerBytes) {
     LineFixture f(kModesLine);
     PtyClient c(f.port(), 9600);
     const ModeCase& tc = GetParam();
-    const Bytes got = c.exchange(tc.request);
+    const Bytes got = c.exchange(tc.request, tc.expected.size());
     EXPECT_EQ(hex(got), hex(tc.expected)) << tc.name;
 }
 
@@ -116,7 +116,7 @@ TEST(Kv, EveryModuleAnswersOnlyItsOwnAddress) {
     EXPECT_EQ(c.xonReply("31RV"), "31V 75 65025");
     EXPECT_EQ(c.xonReply("63RV"), "63V 85 65089 _KORVEL_SERIE4711_");
     for (const char* nobody : {"01RV", "08RV", "62RV"}) {
-        EXPECT_EQ(hex(c.exchange(kvFrame(nobody))), "") << nobody;
+        EXPECT_EQ(hex(c.exchange(kvFrame(nobody), 0)), "") << nobody;
     }
     EXPECT_EQ(f.line().module(7)->commandsHeard, 1);
 }
@@ -126,11 +126,11 @@ TEST(Kv, ModulesAnswerOnlyAtTheirOwnSpeed) {
     PtyClient c(f.port(), 9600);
     EXPECT_EQ(f.line().lineBaud(), 9600);
     EXPECT_EQ(c.xonReply("01QX"), "01X 00");
-    EXPECT_EQ(hex(c.exchange(kvFrame("02QX"))), "");
+    EXPECT_EQ(hex(c.exchange(kvFrame("02QX"), 0)), "");
     c.setBaud(19200);
     EXPECT_EQ(f.line().lineBaud(), 19200);
     EXPECT_EQ(c.xonReply("02QX"), "02X 00");
-    EXPECT_EQ(hex(c.exchange(kvFrame("01QX"))), "");
+    EXPECT_EQ(hex(c.exchange(kvFrame("01QX"), 0)), "");
 }
 
 TEST(Kv, NoisyModuleAtAnotherSpeedNeverAnswersProperly) {

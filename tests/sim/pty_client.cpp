@@ -172,10 +172,13 @@ Bytes PtyClient::readQuiet(Ms quiet, Ms timeout) {
     return got;
 }
 
-Bytes PtyClient::exchange(const Bytes& request, Ms quiet) {
+Bytes PtyClient::exchange(const Bytes& request, std::size_t atLeast) {
     drain();
     send(request);
-    return readQuiet(quiet);
+    Bytes got = atLeast > 0 ? readCount(atLeast) : Bytes{};
+    const Bytes rest = readQuiet();
+    got.insert(got.end(), rest.begin(), rest.end());
+    return got;
 }
 
 Bytes PtyClient::xon(std::string_view text) {

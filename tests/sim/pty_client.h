@@ -53,8 +53,9 @@ class PtyClient {
     /// Reads everything that comes until the line is quiet for @p quiet.
     Bytes readQuiet(std::chrono::milliseconds quiet = kQuiet,
                     std::chrono::milliseconds timeout = kAnswerTimeout);
-    /// Sends and reads what comes until the line is quiet.
-    Bytes exchange(const Bytes& request, std::chrono::milliseconds quiet = kQuiet);
+    /// Sends, waits (generously) for the first @p atLeast bytes, then reads whatever else
+    /// comes until the line is quiet. Pass 0 where silence is expected.
+    Bytes exchange(const Bytes& request, std::size_t atLeast = 1);
     /// Sends a framed command in the XON mode and reads up to the closing SUB.
     Bytes xon(std::string_view text);
     /// Reply text of an XON exchange (between STX and ETX, length and checksum removed);
