@@ -308,10 +308,20 @@ TEST_F(ProjectFile, FailedOpenKeepsTheProjectThatWasLoaded) {
     EXPECT_FALSE(missing.error.empty());
     fs::create_directories(dir / "folder.ktp");
     EXPECT_FALSE(project.open("folder.ktp", host, dir.path()).opened);
+    ASSERT_EQ(::mkfifo((dir / "pipe.ktp").c_str(), 0600), 0);
+    EXPECT_FALSE(project.open("pipe.ktp", host, dir.path()).opened);
+    EXPECT_FALSE(project.open("/dev/zero", host, dir.path()).opened);
     EXPECT_EQ(project.path(), dir / "p.ktp");
     EXPECT_EQ(project.port(), "COM3");
     EXPECT_TRUE(project.modified());
     EXPECT_EQ(project.save().status, SaveStatus::Saved);
+}
+
+TEST_F(ProjectFile, OversizedFileIsNotAProject) {
+    writeBytes(dir / "big.ktp", std::string(kMaxFileSize + 1, '\n'));
+    const LoadReport report = project.open("big.ktp", host, dir.path());
+    EXPECT_FALSE(report.opened);
+    EXPECT_FALSE(fs::exists(dir / "big.bak"));
 }
 
 TEST_F(ProjectFile, NothingToSaveBeforeAProjectIsOpened) {

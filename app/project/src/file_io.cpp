@@ -87,11 +87,24 @@ void syncDirectory(const fs::path& file) {
 } // namespace
 
 std::optional<std::string> readFile(const fs::path& path, std::string& error) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without blocking, so that a pipe named by mistake cannot hang the
+    // program before it is found not to be a file.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         error = reason("cannot open", path);
         return std::nullopt;
     }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        error = reason("cannot read", path);
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        error = reason("not a file:", path);
+        return std::nullopt;
+    }
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
     char buffer[8192];
     for (;;) {
@@ -107,6 +120,11 @@ std::optional<std::string> readFile(const fs::path& path, std::string& error) {
             return bytes;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > kMaxFileSize) {
+            errno = EFBIG;
+            error = reason("cannot read", path);
+            return std::nullopt;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tamsel::project {
 
@@ -187,7 +188,7 @@ std::string TKV_Project::render(std::string_view bytes) const {
     std::string out;
     out.reserve(bytes.size() + 256);
     bool skipping = false;
-    bool written[6] = {};
+    std::array<bool, static_cast<std::size_t>(Section::Other) + 1> written{};
     for (const auto& line : text::lines(bytes)) {
         const Section header = headerOf(line.content);
         if (header == Section::None) {
@@ -207,7 +208,7 @@ std::string TKV_Project::render(std::string_view bytes) const {
         if (line.raw.back() != '\n') {
             out += eol;
         }
-        bool& done = written[static_cast<int>(header)];
+        bool& done = written[static_cast<std::size_t>(header)];
         if (done) {
             // The model already went into the first copy of this section;
             // a second copy keeping its old lines would override it at the

@@ -27,8 +27,12 @@ class FileSteps {
 /// The system calls themselves.
 FileSteps& systemFileSteps();
 
+/// Files of the program are small; anything larger is not one of them (and a
+/// device or a pipe named by mistake must not fill the memory).
+inline constexpr std::size_t kMaxFileSize = 16u << 20;
+
 /// The whole file as bytes; nullopt (and the reason in @p error) when it
-/// cannot be read.
+/// cannot be read or is larger than kMaxFileSize.
 std::optional<std::string> readFile(const std::filesystem::path& path, std::string& error);
 
 /**
