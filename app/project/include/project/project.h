@@ -92,6 +92,16 @@ struct SaveReport {
  * other files later, and routes the windows' project requests to it.
  * Nothing here shows a window: boxes and notes go to the ProjectHost given
  * to open().
+ *
+ * The application's part, in order:
+ *   - open(kTemplateProject, host) with a host whose driverCapabilities()
+ *     answers from the driver binding's lists (bind the driver first);
+ *   - connect with connectText(); after a successful connect,
+ *     buildAddressTable() and send each driverAddressText() answer, starting
+ *     from "first", as a driver setting until the answer is "last";
+ *   - route text/value/query/set n, the list requests and the glossary;
+ *   - save() when a loaded project is closed, and tell the user when the
+ *     report is not ok(): the file on disk is then the one from before.
  */
 class TKV_Project {
   public:
