@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tamsel::shell::test {
@@ -179,6 +181,156 @@ TEST_F(RealLineTest, MinimiseClosesTheLineAndStopsPollingRestoreReconnects) {
     EXPECT_NE(backend.comm().lineHandle(), 0);
     EXPECT_TRUE(backend.comm().pollingEnabled());
     EXPECT_EQ(app.frame().lineStatus(), "COM1 at 9600 bauds ");
+}
+
+TEST_F(RealLineTest, ShippedInstallationStartsOnTheRealScreen) {
+    // The files the build puts beside the program, as the demo runs it.
+    const QDir bin(QStringLiteral(TAMSEL_BIN_DIR));
+    QFile::remove(work.filePath("template/tamsel2.ktp"));
+    QFile::remove(work.filePath("tm2cmde.txt"));
+    ASSERT_TRUE(
+        QFile::copy(bin.filePath("template/tamsel2.ktp"), work.filePath("template/tamsel2.ktp")));
+    ASSERT_TRUE(QFile::copy(bin.filePath("tm2cmde.txt"), work.filePath("tm2cmde.txt")));
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    EXPECT_TRUE(app.start());
+    EXPECT_FALSE(person.unexpected);
+    EXPECT_TRUE(person.shown.isEmpty()) << person.shown.value(0).text.toStdString();
+    EXPECT_NE(backend.comm().lineHandle(), 0);
+    EXPECT_TRUE(app.frame().isMaximized());
+}
+
+struct RouteCase {
+    const char* name;
+    std::uint16_t code;
+    std::uint16_t hi;
+    /// Fills the record, runs nothing else.
+    std::function<void*()> record;
+    std::function<void(TLineBackend&, void*)> check;
+};
+
+class RouteTest : public RealLineTest {};
+
+TEST_F(RouteTest, EveryTableCodeReachesItsOwner) {
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    ASSERT_TRUE(started(app));
+    char text[kTextSize] = {};
+    std::int32_t number = -1;
+    TagList list;
+    const tkv::TagConfigDLL* lists = nullptr;
+    const auto buffer = [&text](const char* in) {
+        std::strcpy(text, in);
+        return static_cast<void*>(text);
+    };
+    const QList<RouteCase> cases{
+        {"value 14", req::kModuleRecordCount, 0, [&] { return static_cast<void*>(&number); },
+         [&](TLineBackend&, void*) { EXPECT_EQ(number, 2); }},
+        {"text 6", req::kModuleRecord, 1, [&] { return buffer(""); },
+         [&](TLineBackend&, void*) { EXPECT_STREQ(text, "1,3,24608,_,_,_,3"); }},
+        {"text 10", req::kSetupSummary, 0, [&] { return buffer(""); },
+         [&](TLineBackend& b, void*) { EXPECT_EQ(text, b.project().setupSummary()); }},
+        {"text 21", req::kModuleTitle, 3, [&] { return buffer(""); },
+         [&](TLineBackend& b, void*) { EXPECT_EQ(text, b.project().moduleTitle(3)); }},
+        {"text 1", req::kPortList, 0, [&] { return buffer(""); },
+         [&](TLineBackend&, void*) { EXPECT_NE(std::strstr(text, "COM1"), nullptr); }},
+        {"identity", req::kDriverIdentity, 0, [&] { return buffer(""); },
+         [&](TLineBackend&, void*) { EXPECT_GT(std::strlen(text), 0U); }},
+        {"status message", req::kStatusMessage, 0, [&] { return buffer("12290"); },
+         [&](TLineBackend&, void*) { EXPECT_STRNE(text, "12290"); }},
+        {"combinations", req::kCombinationCount, 0, [&] { return static_cast<void*>(&number); },
+         [&](TLineBackend&, void*) { EXPECT_GT(number, 0); }},
+        {"capability lists", req::kCapabilityLists, 0, [&] { return static_cast<void*>(&lists); },
+         [&](TLineBackend& b, void*) { EXPECT_EQ(lists, &b.comm().config()); }},
+        {"targets", req::kListTargets, 0, [&] { return static_cast<void*>(&list); },
+         [&](TLineBackend&, void*) {
+             EXPECT_TRUE(list.items.contains("TRILO"));
+             EXPECT_FALSE(list.items.contains("JBUS"));
+             EXPECT_EQ(list.items.value(list.selected), "TRILO");
+         }},
+        {"device entries", req::kListDeviceEntries, 0, [&] { return static_cast<void*>(&list); },
+         [&](TLineBackend&, void*) {
+             ASSERT_EQ(list.items.size(), 2);
+             EXPECT_EQ(list.values, QList<std::int32_t>({0x0205, 0x6020}));
+         }},
+        {"set 14", req::kSetModuleRecordCount, 0,
+         [&] {
+             number = 2;
+             return static_cast<void*>(&number);
+         },
+         [&](TLineBackend& b, void*) { EXPECT_EQ(b.project().moduleRecordCount(), 2); }},
+        {"close line", req::kCloseLine, 0, [] { return nullptr; },
+         [&](TLineBackend& b, void*) {
+             EXPECT_EQ(b.comm().lineHandle(), 0);
+             EXPECT_EQ(app.frame().lineStatus(), "Not in normal use");
+         }},
+        {"reconnect", req::kReconnect, 0, [] { return nullptr; },
+         [&](TLineBackend& b, void*) {
+             EXPECT_NE(b.comm().lineHandle(), 0);
+             EXPECT_EQ(app.frame().lineStatus(), "COM1 at 9600 bauds ");
+         }},
+        {"free text kept", req::kFreeTextKept, 0,
+         [&]() -> void* {
+             static tkv::TagFreeText record;
+             std::strcpy(record.text, "03RV");
+             return &record;
+         },
+         [&](TLineBackend& b, void* r) {
+             EXPECT_EQ(static_cast<tkv::TagFreeText*>(r)->status, 0);
+             EXPECT_EQ(b.project().lastCommand(b.project().lastCommandCount() - 1), "03RV");
+         }},
+        {"version", req::kVersionText, 0, [&] { return buffer(""); },
+         [&](TLineBackend&, void*) { EXPECT_STREQ(text, "Version 2.7.4"); }},
+        {"program directory", req::kProgramDirectory, 0, [&] { return buffer(""); },
+         [&](TLineBackend&, void*) { EXPECT_EQ(QString(text), work.path()); }},
+        {"trace", req::kTrace, 0, [&] { return buffer("03RV --> 03V 85"); },
+         [&](TLineBackend&, void*) { EXPECT_EQ(app.frame().message(), "03RV --> 03V 85"); }},
+    };
+    for (const RouteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        void* record = c.record();
+        app.request(c.code, c.hi, record);
+        c.check(backend, record);
+    }
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.titles().join("|").toStdString();
+}
+
+TEST_F(RouteTest, UnknownCodesBeepAndSayNotWired) {
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    for (const std::uint16_t code :
+         {std::uint16_t{0x7777}, std::uint16_t{0x1234}, std::uint16_t{0xabcd}}) {
+        SCOPED_TRACE(code);
+        const int beeps = prompter.beeps;
+        prompter.boxes.clear();
+        app.request(code, 0, nullptr);
+        EXPECT_EQ(prompter.beeps, beeps + 1);
+        ASSERT_EQ(prompter.boxes.size(), 1);
+        EXPECT_EQ(prompter.boxes[0].title, "Réquete non cablée !!!");
+        EXPECT_EQ(prompter.boxes[0].text,
+                  QStringLiteral("N° :%1 \n").arg(code, 4, 16, QChar('0')).toUpper());
+        EXPECT_EQ(prompter.boxes[0].icon, TBoxIcon::Stop);
+    }
+}
+
+TEST_F(RouteTest, RequestsFromAnotherThreadRunOnTheUserInterfaceThread) {
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    TagCatalogueQuery query;
+    query.operation = catop::kTargetName;
+    query.value = 0x6020;
+    QThread* ranOn = nullptr;
+    prompter.onBox = [&ranOn](const TBox&) { ranOn = QThread::currentThread(); };
+    bool done = false;
+    std::thread worker([&] {
+        app.request(req::kCatalogue, 0, &query);
+        app.request(0x7777, 0, nullptr);
+        done = true;
+    });
+    EXPECT_TRUE(waitFor([&] { return done; }));
+    worker.join();
+    EXPECT_STREQ(query.textA, "DVRX");
+    EXPECT_EQ(ranOn, QThread::currentThread());
 }
 
 } // namespace
