@@ -95,6 +95,8 @@ struct VirtualLine::Impl {
     std::deque<OutByte> output;
     Clock::time_point lastWrite{};
     bool pacing = false;
+    /// When the client's bytes heard so far have all crossed the wire (pacing only).
+    Clock::time_point inputFree{};
     TrafficSink sink;
 
     UniqueFd master;
@@ -192,9 +194,12 @@ void VirtualLine::Impl::handleInput(
     }
     Clock::time_point start = now;
     if (pacing && baud > 0) {
-        // The command itself took its wire time to arrive.
-        start += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
-            kBitsPerByte * static_cast<double>(bytes.size()) / static_cast<double>(baud)));
+        // The client's bytes cross the wire one after another: a command written in
+        // several pieces has arrived only when all of its bytes have had their time.
+        start = std::max(now, inputFree) +
+                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                    kBitsPerByte * static_cast<double>(bytes.size()) / static_cast<double>(baud)));
+        inputFree = start;
     }
     schedule(out, start, baud);
 }
@@ -235,7 +240,10 @@ void VirtualLine::Impl::flush(
 void VirtualLine::Impl::run() {
     std::vector<std::uint8_t> buffer(kReadChunk);
     while (!stopRequested.load()) {
-        int timeoutMs = kIdlePollMs;
+        // Paced bytes are due every few tens of microseconds at high speeds: the wait is
+        // kept to the microsecond, not rounded up to whole milliseconds.
+        auto timeout = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::milliseconds(kIdlePollMs));
         {
             std::lock_guard lock(mutex);
             const auto now = Clock::now();
@@ -249,12 +257,15 @@ void VirtualLine::Impl::run() {
                 }
             }
             if (next) {
-                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now).count();
-                timeoutMs = static_cast<int>(std::clamp<long long>(wait, 0, kIdlePollMs));
+                const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(*next - now);
+                timeout = std::clamp(wait, std::chrono::nanoseconds::zero(), timeout);
             }
         }
         pollfd fds[2] = {{master.get(), POLLIN, 0}, {wakeRead.get(), POLLIN, 0}};
-        const int ready = ::poll(fds, 2, timeoutMs);
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
+        const timespec waitTime{static_cast<time_t>(seconds.count()),
+                                static_cast<long>((timeout - seconds).count())};
+        const int ready = ::ppoll(fds, 2, &waitTime, nullptr);
         if (ready < 0 && errno != EINTR) {
             break;
         }
