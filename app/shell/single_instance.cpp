@@ -4,9 +4,11 @@
 #include "shell_codes.h"
 #include "shell_strings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -49,9 +51,17 @@ TSingleInstance::TSingleInstance(TPrompter& prompter, QString directory)
     : m_prompter(prompter),
       m_directory(directory.isEmpty() ? defaultDirectory() : std::move(directory)) {
     QDir().mkpath(m_directory);
-    m_atom = std::make_unique<QLockFile>(atomPath());
-    // The atom of a copy that died must stay visible, so it is never taken for stale.
-    m_atom->setStaleLockTime(0);
+}
+
+bool TSingleInstance::addAtom() {
+    QFile atom(atomPath());
+    // Creating the file only when it is absent is what makes two starting copies exclusive.
+    if (!atom.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        return false;
+    }
+    atom.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+    m_holdsAtom = true;
+    return true;
 }
 
 TSingleInstance::~TSingleInstance() {
@@ -95,7 +105,7 @@ bool TSingleInstance::mayStart() {
             return false;
         }
     }
-    if (m_atom->tryLock(0)) {
+    if (addAtom()) {
         return true;
     }
     pumpFor(kStartingCopyWaitMs);
@@ -110,8 +120,8 @@ bool TSingleInstance::mayStart() {
     if (m_prompter.ask(nullptr, box) != TBoxAnswer::Ok) {
         return false;
     }
-    m_atom->removeStaleLockFile();
-    return m_atom->tryLock(0);
+    QFile::remove(atomPath());
+    return addAtom();
 }
 
 bool TSingleInstance::publish(QWidget* window) {
@@ -147,8 +157,9 @@ bool TSingleInstance::publish(QWidget* window) {
 }
 
 void TSingleInstance::deleteAtom() {
-    if (m_atom && m_atom->isLocked()) {
-        m_atom->unlock();
+    if (m_holdsAtom) {
+        QFile::remove(atomPath());
+        m_holdsAtom = false;
     }
 }
 

@@ -1,14 +1,12 @@
 // The single-instance rule. The running program's main window answers on a local socket
-// named after the window title; a copy that is starting holds a lock file, the "atom",
-// that stays behind when a copy dies during its start-up.
+// named after the window title; a copy that is starting holds the "atom", a file that
+// stays behind when a copy dies during its start-up (a lock file that frees itself with
+// its owner would hide exactly the case the rule asks the user about).
 #pragma once
 
-#include <QLockFile>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
-#include <memory>
 
 class QLocalServer;
 class QWidget;
@@ -45,9 +43,11 @@ class TSingleInstance final : public QObject {
     void raised();
 
   private:
+    bool addAtom();
+
     TPrompter& m_prompter;
     QString m_directory;
-    std::unique_ptr<QLockFile> m_atom;
+    bool m_holdsAtom = false;
     QLocalServer* m_server = nullptr;
     QPointer<QWidget> m_window;
 };
