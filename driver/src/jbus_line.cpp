@@ -8,7 +8,6 @@
 #include "word_lists.h"
 
 #include <cstring>
-#include <sched.h>
 #include <strings.h>
 #include <thread>
 
@@ -100,14 +99,11 @@ int32_t TJbus::changeBaud(int baud) {
 }
 
 int32_t TJbus::setPriority(const char* name) {
-    const auto priority = priorityOf(name);
+    const auto priority = exchangePriorityOf(name);
     if (!priority) {
         return LINKOR_BAD_PRIORITY;
     }
-    const int policy = sched_getscheduler(0);
-    // A real-time process is already above every priority an exchange would ask for.
-    m_settings.priority =
-        (policy == SCHED_FIFO || policy == SCHED_RR) ? Priority::Normal : *priority;
+    m_settings.priority = *priority;
     return LINKOR_OK;
 }
 

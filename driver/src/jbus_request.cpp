@@ -1,4 +1,5 @@
 #include "jbus_request.h"
+#include "hex_digit.h"
 
 #include "linkor_status.h"
 
@@ -32,19 +33,6 @@ constexpr size_t kHexPairsShown = 100;
 constexpr const char* kFailureMark = "XXXX";
 // The four blanks after the text pad the last character or hexadecimal group.
 constexpr size_t kPadding = 4;
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 /// The leading hexadecimal digits of a group, as a number; 0 when there are none.
 unsigned hexPrefix(std::string_view group) {

@@ -1,4 +1,5 @@
 #include "kv_reception.h"
+#include "hex_digit.h"
 
 #include "kv_bytes.h"
 #include "kv_frame.h"
@@ -13,19 +14,6 @@ namespace {
 
 constexpr size_t kLengthDigits = 3;
 constexpr size_t kChecksumDigits = 2;
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "thread_priority.h"
 
+#include <sched.h>
+
 #include <cerrno>
 #include <cstring>
 #include <sys/resource.h>
@@ -75,6 +77,15 @@ void PriorityScope::restore() {
         setpriority(PRIO_PROCESS, threadId(), m_previousNice);
         m_changed = false;
     }
+}
+
+std::optional<Priority> exchangePriorityOf(const char* name) {
+    const auto priority = priorityOf(name);
+    if (!priority) {
+        return std::nullopt;
+    }
+    const int policy = sched_getscheduler(0);
+    return (policy == SCHED_FIFO || policy == SCHED_RR) ? Priority::Normal : *priority;
 }
 
 } // namespace linkor

@@ -12,6 +12,10 @@ enum class Priority { Normal, Above, Highest, Critical };
 /// "NORMALE", "SUPERIEURE", "HAUTE", "CRITIQUE"), exact; nullopt otherwise.
 std::optional<Priority> priorityOf(const char* name);
 
+/// The priority an exchange asks for by `name`: nullopt for an unknown name, and
+/// Normal in a real-time process, which is already above every priority named.
+std::optional<Priority> exchangePriorityOf(const char* name);
+
 /// Raises the calling thread to a priority for its lifetime, then puts it back.
 class PriorityScope {
   public:

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <sched.h>
 #include <utility>
 
 namespace linkor {
@@ -106,14 +105,11 @@ int32_t TTrilo::changeBaud(int baud) {
 }
 
 int32_t TTrilo::setPriority(const char* name) {
-    const auto priority = priorityOf(name);
+    const auto priority = exchangePriorityOf(name);
     if (!priority) {
         return LINKOR_BAD_PRIORITY;
     }
-    const int policy = sched_getscheduler(0);
-    // A real-time process is already above every priority an exchange would ask for.
-    m_settings.priority =
-        (policy == SCHED_FIFO || policy == SCHED_RR) ? Priority::Normal : *priority;
+    m_settings.priority = *priority;
     return LINKOR_OK;
 }
 

@@ -1,4 +1,5 @@
 #include "vrx_translate.h"
+#include "hex_digit.h"
 
 #include "kv_bytes.h"
 #include "linkor_status.h"
@@ -136,18 +137,6 @@ char upper(char c) {
 }
 char lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 char applyCase(char c, int letterCase) {
