@@ -72,12 +72,18 @@ TEST_F(FreeText, MacrosSendNothing) {
     EXPECT_TRUE(last);
 }
 
-TEST_F(FreeText, LongReplyIsCutTo254Characters) {
+TEST_F(FreeText, OverlongModuleReplyGivesTheDriversMessage) {
+    // More than the driver's 200 characters: the driver refuses the reply, and the text
+    // shown is its message for that.
     ASSERT_TRUE(line->setFault(3, {kvsim::FaultKind::LongReply, 1}));
     TagFreeText f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
-    // The driver bounds its replies; whatever comes, the record holds a terminated text.
-    EXPECT_LT(std::strlen(f.reply), static_cast<std::size_t>(kTextSize));
-    EXPECT_EQ(f.reply[kTextSize - 1], '\0');
+    EXPECT_FALSE(last);
+    EXPECT_EQ(f.status, kStatusReceiveFailed);
+    char message[kTextSize];
+    comm->getInformation(kInfoStatusMessage, message, kStatusReceiveFailed);
+    EXPECT_STREQ(f.reply, message);
+    f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
+    EXPECT_TRUE(last) << "the next exchange is normal again";
 }
 
 TEST_F(FreeText, CommandFileLines) {
