@@ -1,0 +1,123 @@
+#include "help_texts.h"
+
+#include <map>
+
+namespace linkorctl {
+
+namespace {
+
+constexpr const char* kCommon = R"(
+Options of every subcommand:
+  --json          one JSON object per result line
+  --driver DIR    load liblinkor.so from DIR (else: the current directory, then the
+                  "localize" value of Korvel/LINKOR.conf under $XDG_CONFIG_DIRS or /etc/xdg)
+  --lang LANG     language of the driver's messages: EN (default, as tamsel2) or FR
+  --verbose       show the traffic and the binding's notes on standard error
+  -h, --help      this help
+Exit status: 0 success, 1 a module or driver failure, 2 bad usage.
+)";
+
+constexpr const char* kLine = R"(
+Line options:
+  --port COMn          the port (required; see 'linkorctl ports')
+  --target NAME        module target of the line (default TRILO; see 'linkorctl types')
+  --protocol NAME      protocol of the target (default its first; XON-XOFF, ACK-NAK,
+                       CONSOLE and other parts or prefixes of the listed names are taken)
+  --baud RATE          baud rate valid for the target and protocol (default 9600)
+)";
+
+const std::map<std::string, std::string>& texts() {
+    static const std::map<std::string, std::string> t{
+        {"ports", R"(Usage: linkorctl ports [--json]
+Lists the ports the driver can open now, one a line.
+)"},
+        {"types", R"(Usage: linkorctl types [--json]
+Lists the module targets the driver carries, one a line.
+)"},
+        {"protocols", R"(Usage: linkorctl protocols [TYPE] [--json]
+Lists the protocols of the target TYPE, one a line; without TYPE, each target with its
+protocols.
+)"},
+        {"bauds", R"(Usage: linkorctl bauds TYPE [PROTOCOL] [--json]
+Lists the baud rates of the target TYPE, or those valid with one of its protocols.
+)"},
+        {"identity", R"(Usage: linkorctl identity [--json]
+Prints the driver's identity text.
+)"},
+        {"message", R"(Usage: linkorctl message CODE [--lang LANG] [--json]
+Prints the driver's message for the status CODE (decimal, or hexadecimal with 0x).
+)"},
+        {"send", std::string(R"(Usage: linkorctl send --port COMn [line options] [--settings BLOCK]
+                      [--keep-going] COMMAND...
+Opens the line and sends each COMMAND (with its two-digit address, as "01RV"); prints
+each reply, or the driver's message. A "$syntaxe=" text sets the line's control
+characters as the terminal does.
+  --settings BLOCK     a driver settings block sent first, as "/TACK 400/"
+  --keep-going         send the remaining commands after a failure (the status is still 1)
+)") + kLine},
+        {"run", std::string(R"(Usage: linkorctl run FILE --port COMn [line options] [--keep-going]
+Sends a command file line by line: empty lines and lines starting with "*" or ";" are
+skipped, ";" starts a comment, lines starting with "~" are shown and not sent, every
+other line is sent as it stands. Prints each line sent with its reply. Stops at the
+first failure unless --keep-going is given.
+)") + kLine},
+        {"scan", std::string(R"(Usage: linkorctl scan --port COMn [line options] [--from N] [--to N]
+       linkorctl scan --auto --port COMn [--target NAME] [--baud RATE] [--to N]
+Asks each address for its identity and prints the modules that answer: address,
+decoded type name, target, serial number and the identity reply.
+  --from N, --to N     the addresses to ask (0-63; default all)
+  --auto               find the line's setting first, as the configuration window's
+                       Automatic scan: every target x protocol x baud rate at address 00
+                       (starting from --target and --baud when given), then addresses
+                       01 to --to (default 63) with that setting, as TRILO, then VRX23
+The exit status is 1 when no module answered. Progress goes to standard error when it
+is a terminal.
+)") + kLine},
+        {"monitor", std::string(R"(Usage: linkorctl monitor --port COMn [line options] --address N
+                         [--type NAME|CODE] [--interval MS] [--count N] [--csv]
+                         [--keep-going]
+Reads the status of the module at address N with its family's read commands, once per
+interval, and prints one line per read: time stamp, position, power, moving, inputs,
+outputs, error. Stops on Ctrl-C or after --count reads.
+  --address N          module address (0-63)
+  --type NAME|CODE     the module's type (a catalogue name such as "KB01 v40", or a type
+                       code such as 0x0205); default: decoded from its identity
+  --interval MS        time between two reads (default 1000)
+  --count N            number of reads (default: until Ctrl-C)
+  --csv                comma-separated values with a header line
+  --keep-going         go on reading after a failed read (the status is then 1)
+)") + kLine},
+    };
+    return t;
+}
+
+} // namespace
+
+std::string programHelp() {
+    return std::string(R"(Usage: linkorctl [--json] [--driver DIR] [--lang LANG] SUBCOMMAND [ARGS]
+The serial line of drive modules from a shell prompt, through the line driver tamsel2 uses.
+
+Subcommands:
+  ports                    ports the driver can open
+  types                    module targets
+  protocols [TYPE]         protocols (of a target)
+  bauds TYPE [PROTOCOL]    baud rates of a target (and protocol)
+  identity                 the driver's identity
+  message CODE             the driver's message of a status code
+  send COMMAND...          send commands and print the replies
+  run FILE                 send a command file
+  scan                     find the modules of a line
+  monitor                  read a module's status periodically
+'linkorctl SUBCOMMAND --help' tells more.
+)") + kCommon;
+}
+
+std::optional<std::string> commandHelp(const std::string& name) {
+    const auto it = texts().find(name);
+    if (it == texts().end()) {
+        return std::nullopt;
+    }
+    return it->second + kCommon;
+}
+
+} // namespace linkorctl
