@@ -4,6 +4,7 @@
 #include "main_app.h"
 #include "prompter.h"
 #include "single_instance.h"
+#include "terminal_hooks.h"
 
 #include <QApplication>
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
         app.request(static_cast<std::uint16_t>(first), 0, buffer);
     });
     app.setSingleInstance(&guard);
+    tamsel::terminal::TTerminalHooks terminal(app, prompter, backend.comm());
     QObject::connect(&app, &tamsel::shell::TMainApp::exitRequested, &application,
                      &QApplication::quit, Qt::QueuedConnection);
     app.start();

@@ -1,0 +1,35 @@
+#include "terminal_hooks.h"
+
+#include "command_view.h"
+#include "dialog_trilo.h"
+#include "file_sender.h"
+
+#include <command_docs.h>
+#include <main_app.h>
+#include <main_frame.h>
+#include <tool_plugins.h>
+
+namespace tamsel::terminal {
+
+TTerminalHooks::TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter,
+                               tkv::TKV_CommDLL& comm)
+    : m_app(app) {
+    m_link = std::make_unique<TCommFileLineLink>(comm);
+    m_sender = std::make_unique<TCommandFileSender>(*m_link, prompter);
+    m_tools = std::make_unique<shell::TToolPlugins>(app, prompter, &app.frame(),
+                                                    [&app] { return app.programDirectory(); });
+    app.registerWindow(shell::TWindowKind::Dialog,
+                       [&prompter](const shell::TWindowContext& context) -> QWidget* {
+                           return new TDialogTRILO(*context.app, prompter);
+                       });
+    app.setToolHandler([this](void* record) { m_tools->handle(record); });
+    TCommandFileSender* sender = m_sender.get();
+    app.documents().setViewFactory([sender] { return new TCommandEditView(*sender); });
+}
+
+TTerminalHooks::~TTerminalHooks() {
+    m_app.setToolHandler({});
+    m_app.documents().setViewFactory({});
+}
+
+} // namespace tamsel::terminal
