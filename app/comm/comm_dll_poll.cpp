@@ -75,15 +75,22 @@ int32_t TKV_CommDLL::pollIndex() const {
 
 void TKV_CommDLL::pollLoop() {
     std::unique_lock<std::mutex> lock(m_quitMutex);
+    // Passes keep their period whatever their exchanges take; a pass that overran starts
+    // the count afresh instead of letting the next ones bunch up.
+    auto nextPass = std::chrono::steady_clock::now() + kPassPeriod;
     while (!m_quit) {
-        m_quitCv.wait_for(lock, kPassPeriod, [this] { return m_quit; });
+        m_quitCv.wait_until(lock, nextPass, [this] { return m_quit; });
         if (m_quit) {
             break;
         }
+        nextPass += kPassPeriod;
         lock.unlock();
         if (m_guard.beginPass()) {
             runNextEntry();
             m_guard.endPass();
+        }
+        if (const auto now = std::chrono::steady_clock::now(); now > nextPass) {
+            nextPass = now + kPassPeriod;
         }
         lock.lock();
     }
