@@ -62,8 +62,11 @@ class Scanner {
             reply = std::string(tkv::text::view(p.result));
             return true;
         }
-        if (p.step == tkv::kProbeOpening) {
-            const tkv::TagConfigDLL& c = m_session.config();
+        const tkv::TagConfigDLL& c = m_session.config();
+        // The driver opens the device only as it initialises the line: a port it did not
+        // list fails there, and no other setting would do better.
+        const bool listed = tkv::text::indexOf(c.ports, t.setting.port) >= 0;
+        if (p.step == tkv::kProbeOpening || (p.step == tkv::kProbeInitialising && !listed)) {
             throw LineError("port " + t.setting.port + " cannot be opened; the driver can use " +
                             (c.ports.empty() ? std::string("no port") : c.ports));
         }

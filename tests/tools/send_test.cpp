@@ -1,0 +1,121 @@
+// Command texts from the command line: replies in order, the driver's message on failure.
+#include "tool_fixture.h"
+
+namespace toolstest {
+namespace {
+
+class Send : public ToolLine {
+  protected:
+    void SetUp() override { startLine("demo.line"); }
+
+    /// What the module at @p address answers to "RV": its address, then its identity.
+    std::string identityReply(int address) const {
+        const auto m = line->module(address);
+        EXPECT_TRUE(m.has_value()) << address;
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02d", address);
+        return m ? digits + m->identity : std::string();
+    }
+
+    int heard(int address) const { return line->module(address)->commandsHeard; }
+};
+
+TEST_F(Send, EachReplyInTheOrderOfTheCommands) {
+    std::vector<std::string> args{"send"};
+    for (const std::string& a : demoLine({"03RV", "00RV", "02RV"})) {
+        args.push_back(a);
+    }
+    const Outcome out = run(args);
+    ASSERT_EQ(out.exitCode, 0) << out.err;
+    EXPECT_EQ(linesOf(out.out),
+              (std::vector<std::string>{identityReply(3), identityReply(0), identityReply(2)}));
+    EXPECT_EQ(out.err, "");
+}
+
+TEST_F(Send, JsonGivesCommandStatusAndReply) {
+    std::vector<std::string> args{"send", "--json", "--settings", "/TACK 400/"};
+    for (const std::string& a : demoLine({"01RV", "$syntaxe=AB"})) {
+        args.push_back(a);
+    }
+    const Outcome out = run(args);
+    ASSERT_EQ(out.exitCode, 0) << out.err;
+    const auto objs = objects(out);
+    ASSERT_EQ(objs.size(), 3U) << out.out;
+    EXPECT_EQ(objs[0].at("command").text, "/TACK 400/");
+    EXPECT_EQ(objs[0].at("status").number(), 0);
+    EXPECT_EQ(objs[1].at("command").text, "01RV");
+    EXPECT_EQ(objs[1].at("reply").text, identityReply(1));
+    EXPECT_EQ(objs[1].at("status").number(), 0);
+    // The terminal's macro: the line's control characters are set, nothing is sent.
+    EXPECT_EQ(objs[2].at("reply").text, "Macro is done ");
+}
+
+TEST_F(Send, TheTargetOfTheLineReachesFrameModules) {
+    const Outcome out =
+        run({"send", "--port", kPort, "--target", "vrx23", "--protocol", "XON-XOFF", "04RV"});
+    ASSERT_EQ(out.exitCode, 0) << out.err;
+    const auto lines = linesOf(out.out);
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_EQ(lines[0].rfind("04ev P461.069 VRX23 rev 1.05 _KORVEL_SERIE1005_", 0), 0U) << lines[0];
+}
+
+TEST_F(Send, AFailureStopsWithTheDriversMessageUnlessToldToGoOn) {
+    struct Case {
+        bool keepGoing;
+        bool json;
+    };
+    for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
+        const int before = heard(0);
+        std::vector<std::string> args{"send"};
+        if (c.keepGoing) {
+            args.push_back("--keep-going");
+        }
+        if (c.json) {
+            args.push_back("--json");
+        }
+        for (const std::string& a : demoLine({"09RV", "00RV"})) {
+            args.push_back(a);
+        }
+        const Outcome out = run(args);
+        EXPECT_EQ(out.exitCode, 1) << c.keepGoing;
+        EXPECT_EQ(out.err, "linkorctl: 09RV: Default: reception timeout! (status 0x3002)\n");
+        EXPECT_EQ(heard(0) - before, c.keepGoing ? 1 : 0);
+        if (c.json) {
+            const auto objs = objects(out);
+            ASSERT_EQ(objs.size(), 1U);
+            EXPECT_EQ(objs[0].at("status").number(), 0x3002);
+            EXPECT_EQ(objs[0].at("message").text, "Default: reception timeout!");
+        } else {
+            EXPECT_EQ(linesOf(out.out), c.keepGoing ? std::vector<std::string>{identityReply(0)}
+                                                    : std::vector<std::string>{});
+        }
+    }
+}
+
+TEST_F(Send, AModulesRefusalIsReportedInTheChosenLanguage) {
+    kvsim::FaultSetup nak;
+    nak.kind = kvsim::FaultKind::Nak;
+    ASSERT_TRUE(line->setFault(1, nak));
+    const Outcome en = run({"send", "--port", kPort, "01RV"});
+    EXPECT_EQ(en.exitCode, 1);
+    EXPECT_NE(en.err.find("01RV: Default: "), std::string::npos) << en.err;
+    EXPECT_NE(en.err.find("(status 0x2009)"), std::string::npos) << en.err;
+
+    const Outcome fr = run({"send", "--lang", "FR", "--port", kPort, "01RV"});
+    EXPECT_EQ(fr.exitCode, 1);
+    EXPECT_NE(fr.err.find("01RV: D\xC3\xA9"
+                          "faut"),
+              std::string::npos)
+        << fr.err;
+}
+
+TEST_F(Send, AnAbsentPortIsALineFailureThatNamesTheUsablePorts) {
+    const Outcome out = run({"send", "--port", "COM9", "00RV"});
+    EXPECT_EQ(out.exitCode, 1);
+    EXPECT_EQ(out.err, "linkorctl: port COM9 cannot be opened; the driver can use COM7 (ports "
+                       "come from LINKOR_PORTS or the port map linkor.ports)\n");
+    EXPECT_EQ(out.out, "");
+}
+
+} // namespace
+} // namespace toolstest
