@@ -9,13 +9,15 @@
 #include <main_frame.h>
 #include <tool_plugins.h>
 
+#include <utility>
+
 namespace tamsel::terminal {
 
 TTerminalHooks::TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter,
-                               tkv::TKV_CommDLL& comm)
+                               tkv::TKV_CommDLL& comm, TCommandFileSender::TTone tone)
     : m_app(app) {
     m_link = std::make_unique<TCommFileLineLink>(comm);
-    m_sender = std::make_unique<TCommandFileSender>(*m_link, prompter);
+    m_sender = std::make_unique<TCommandFileSender>(*m_link, prompter, std::move(tone));
     m_tools = std::make_unique<shell::TToolPlugins>(app, prompter, &app.frame(),
                                                     [&app] { return app.programDirectory(); });
     app.registerWindow(shell::TWindowKind::Dialog,

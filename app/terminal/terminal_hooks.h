@@ -4,7 +4,7 @@
 // object and keeps it for the application's life.
 #pragma once
 
-#include <QPointer>
+#include "file_sender.h"
 
 #include <memory>
 
@@ -20,12 +20,11 @@ class TToolPlugins;
 
 namespace tamsel::terminal {
 
-class TCommandFileSender;
-class TFileLineLink;
-
 class TTerminalHooks final {
   public:
-    TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter, tkv::TKV_CommDLL& comm);
+    /// @p tone sounds the send's beeps; by default the prompter's beep.
+    TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter, tkv::TKV_CommDLL& comm,
+                   TCommandFileSender::TTone tone = {});
     ~TTerminalHooks();
     TTerminalHooks(const TTerminalHooks&) = delete;
     TTerminalHooks& operator=(const TTerminalHooks&) = delete;

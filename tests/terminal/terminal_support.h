@@ -24,6 +24,13 @@
 #include <cstring>
 #include <functional>
 
+#include <ostream>
+
+/// Test failures show a text as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace tamsel::terminal::test {
 
 /// Waits for @p condition while the event loop turns; generous, never a fixed sleep.
@@ -99,6 +106,7 @@ class TFakeApp final : public shell::TRequestSink {
     /// What the tool request sets as its result.
     std::uint8_t toolResult = 0;
     QWidget* toolOwner = nullptr;
+    QString programDirectory = QStringLiteral("/opt/tamsel2");
     QList<TSentRequest> sent;
 
     QList<TSentRequest> of(std::uint16_t code) const {
@@ -146,6 +154,9 @@ class TFakeApp final : public shell::TRequestSink {
             lastCommands << QString::fromLatin1(t.text);
             break;
         }
+        case shell::req::kProgramDirectory:
+            shell::copyCp1252(programDirectory, static_cast<char*>(record), shell::kTextSize);
+            break;
         case shell::req::kDiagnostic:
             r.text = QString::fromLatin1(static_cast<const char*>(record));
             break;
