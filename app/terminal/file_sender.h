@@ -3,6 +3,8 @@
 // event loop, so that the program stays live between two lines.
 #pragma once
 
+#include <command_docs.h>
+
 #include <QByteArray>
 #include <QDialog>
 #include <QObject>
@@ -23,9 +25,8 @@ class TKV_CommDLL;
 }
 
 namespace tamsel::shell {
-class TCommandFileView;
 class TPrompter;
-} // namespace tamsel::shell
+}
 
 namespace tamsel::terminal {
 
