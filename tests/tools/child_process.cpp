@@ -129,12 +129,12 @@ bool Child::pump(std::chrono::milliseconds wait) {
     return m_out >= 0 || m_err >= 0;
 }
 
-bool Child::waitOutput(const std::function<bool(const std::string&)>& done,
+bool Child::waitOutput(const std::function<bool(const Outcome&)>& done,
                        std::chrono::steady_clock::duration limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done(m_outcome.out)) {
+    while (!done(m_outcome)) {
         if (std::chrono::steady_clock::now() >= end || !pump(50ms)) {
-            return done(m_outcome.out);
+            return done(m_outcome);
         }
     }
     return true;

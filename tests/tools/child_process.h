@@ -38,9 +38,9 @@ class Child {
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
-    /// Collects output until @p done holds for the standard output so far, the child ends,
-    /// or @p limit passes. @return whether @p done held.
-    bool waitOutput(const std::function<bool(const std::string&)>& done,
+    /// Collects output until @p done holds for the output so far, the child ends, or
+    /// @p limit passes. @return whether @p done held.
+    bool waitOutput(const std::function<bool(const Outcome&)>& done,
                     std::chrono::steady_clock::duration limit);
     void signal(int sig);
     /// Collects the rest and waits for the end, killing the child after @p limit.

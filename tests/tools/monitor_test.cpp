@@ -121,8 +121,8 @@ TEST_F(Monitor, FrameModulesAreReadWithTheirSubReads) {
 
 TEST_F(Monitor, CtrlCEndsItBetweenTwoReads) {
     Child child(program(), monitor(0, {"--interval", "50"}), options());
-    ASSERT_TRUE(child.waitOutput([](const std::string& out) { return linesOf(out).size() >= 2; },
-                                 kRunLimit));
+    ASSERT_TRUE(child.waitOutput(
+        [](const Outcome& so_far) { return linesOf(so_far.out).size() >= 2; }, kRunLimit));
     child.signal(SIGINT);
     const Outcome out = child.finish();
     EXPECT_EQ(out.exitCode, 0) << out.err;

@@ -3,6 +3,7 @@
 #include "modtyp.h"
 #include "tool_fixture.h"
 
+#include <csignal>
 #include <map>
 
 namespace toolstest {
@@ -176,6 +177,23 @@ TEST_F(Scan, ProgressGoesToATerminalOnly) {
     // The line is clean again before the program ends.
     EXPECT_EQ(out.err.substr(out.err.size() - 4), "\r\033[K") << out.err;
     EXPECT_EQ(linesOf(out.out).size(), 3U) << out.out;
+}
+
+TEST_F(Scan, CtrlCStopsTheSweepBeforeItsNextProbe) {
+    startLine("empty.line");
+    ChildOptions o = options();
+    // The progress on a terminal tells that the sweep has begun.
+    o.stderrTerminal = true;
+    Child child(program(), {"scan", "--auto", "--port", kPort}, o);
+    ASSERT_TRUE(child.waitOutput(
+        [](const Outcome& so_far) { return so_far.err.find("[2/") != std::string::npos; },
+        kRunLimit));
+    child.signal(SIGINT);
+    const Outcome out = child.finish();
+    EXPECT_EQ(out.exitCode, 1);
+    EXPECT_NE(out.err.find("linkorctl: scan stopped by the user"), std::string::npos) << out.err;
+    // Stopped well before the last of the combinations.
+    EXPECT_EQ(out.err.find("[40/"), std::string::npos) << out.err;
 }
 
 } // namespace

@@ -109,6 +109,17 @@ TEST_F(Send, AModulesRefusalIsReportedInTheChosenLanguage) {
         << fr.err;
 }
 
+TEST_F(Send, VerboseShowsTheBindingsNotesOnStandardErrorOnly) {
+    const Outcome quiet = run({"send", "--port", kPort, "00RV"});
+    EXPECT_EQ(quiet.err, "");
+    const Outcome verbose = run({"send", "--verbose", "--port", kPort, "00RV"});
+    ASSERT_EQ(verbose.exitCode, 0) << verbose.err;
+    EXPECT_EQ(verbose.out, quiet.out);
+    // The target and acknowledgement settings of the working line, as connect sends them.
+    EXPECT_NE(verbose.err.find("linkorctl: [note] /TRILO/\n"), std::string::npos) << verbose.err;
+    EXPECT_NE(verbose.err.find("linkorctl: [note] /TACK 400/\n"), std::string::npos) << verbose.err;
+}
+
 TEST_F(Send, AnAbsentPortIsALineFailureThatNamesTheUsablePorts) {
     const Outcome out = run({"send", "--port", "COM9", "00RV"});
     EXPECT_EQ(out.exitCode, 1);

@@ -71,7 +71,8 @@ int run(const std::vector<std::string>& all, std::string& command) {
             std::cout << programHelp();
             return kExitOk;
         }
-        Arguments check(leading, {});
+        // A mistyped option is what the user should hear of first.
+        static_cast<void>(Arguments(leading, {}));
         throw UsageError("no subcommand given");
     }
     command = all[at];
