@@ -206,6 +206,7 @@ bool TCommandFileSender::start(shell::TCommandFileView* view, TSendScope scope) 
     if (running() || view == nullptr) {
         return false;
     }
+    m_running = true;
     m_view = view;
     m_range = linesOf(*view, scope);
     m_next = m_range.first;
@@ -280,7 +281,8 @@ void TCommandFileSender::turn() {
         finish(true);
         return;
     }
-    if (m_stopRequested) {
+    // The progress window goes with its parent window.
+    if (m_stopRequested || m_progress == nullptr) {
         finish(true);
         return;
     }
@@ -340,6 +342,9 @@ void TCommandFileSender::sendLine(bool advance) {
     m_progress->setRetryable(true);
     QByteArray result;
     const bool ok = m_link.fileLine(line, tkv::kFileLineSend, result);
+    if (m_progress == nullptr) {
+        return;
+    }
     const QString text = shell::fromCp1252(result);
     if (!ok) {
         m_progress->showPanel(QString::fromLatin1(TSendProgress::kErrorTitle), text);
@@ -374,6 +379,7 @@ void TCommandFileSender::finish(bool stopped) {
         m_view->setSending(false);
     }
     m_view = nullptr;
+    m_running = false;
     if (m_progress != nullptr) {
         m_progress->hide();
         m_progress->deleteLater();

@@ -124,7 +124,7 @@ class TCommandFileSender final : public QObject {
 
     /// Starts sending @p view; false when a send is already running or there is no view.
     bool start(shell::TCommandFileView* view, TSendScope scope);
-    bool running() const { return m_view != nullptr || m_progress != nullptr; }
+    bool running() const { return m_running; }
     /// The progress window of the send running, null when none.
     TSendProgress* progress() const { return m_progress; }
 
@@ -154,6 +154,7 @@ class TCommandFileSender final : public QObject {
     int m_next = 0;
     int m_anchor = 0;
     int m_position = 0;
+    bool m_running = false;
     TPhase m_phase = TPhase::WaitStop;
     int m_waitTurns = 0;
     bool m_paused = false;
