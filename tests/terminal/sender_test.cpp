@@ -4,6 +4,7 @@
 
 #include <command_view.h>
 #include <file_sender.h>
+#include <find_replace.h>
 
 #include <QFile>
 #include <QLabel>
@@ -339,6 +340,40 @@ TEST_F(SenderTest, TheSendMenuHoldsItsThreeCommands) {
     EXPECT_EQ(merged[0]->title(), "&Edit");
     EXPECT_EQ(merged[1]->title(), "&Search");
     EXPECT_EQ(merged[2], send);
+}
+
+} // namespace
+} // namespace tamsel::terminal::test
+
+namespace tamsel::terminal::test {
+namespace {
+
+TEST_F(SenderTest, TheSearchMenuFindsAndReplacesInTheFile) {
+    view->setPlainText("00WH 100\n00WL 100\n00RV\n");
+    EXPECT_TRUE(view->canRun(shell::cmd::kEditFind));
+    EXPECT_FALSE(view->canRun(shell::cmd::kEditFindNext));
+    EXPECT_TRUE(view->runCommand(shell::cmd::kEditFind));
+    TFindDialog* find = view->findDialog();
+    EXPECT_TRUE(find->isVisible());
+    find->setFindText("100");
+    EXPECT_TRUE(view->canRun(shell::cmd::kEditFindNext));
+    EXPECT_TRUE(view->runCommand(shell::cmd::kEditFindNext));
+    EXPECT_EQ(view->textCursor().blockNumber(), 0);
+    EXPECT_TRUE(view->runCommand(shell::cmd::kEditFindNext));
+    EXPECT_EQ(view->textCursor().blockNumber(), 1);
+    // The search wraps to the start once.
+    EXPECT_TRUE(view->runCommand(shell::cmd::kEditFindNext));
+    EXPECT_EQ(view->textCursor().blockNumber(), 0);
+    find->setReplaceText("250");
+    EXPECT_TRUE(find->replaceNext());
+    EXPECT_EQ(view->toPlainText(), "00WH 250\n00WL 100\n00RV\n");
+    EXPECT_EQ(find->replaceAll(), 1);
+    EXPECT_EQ(view->toPlainText(), "00WH 250\n00WL 250\n00RV\n");
+    // One undo takes the whole replacement back.
+    view->undo();
+    EXPECT_EQ(view->toPlainText(), "00WH 250\n00WL 100\n00RV\n");
+    find->setFindText("QD");
+    EXPECT_FALSE(view->runCommand(shell::cmd::kEditFindNext));
 }
 
 } // namespace
