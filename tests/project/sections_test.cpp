@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -77,8 +79,9 @@ TEST(Configuration, NamesAreCheckedAgainstTheirGivenList) {
     ASSERT_TRUE(cnf.readLine("PortComm = COM7"));
     EXPECT_EQ(cnf.port(), "COM7") << "without a list any name is taken";
     ASSERT_TRUE(cnf.readLine("PortListe = COM1,COM2"));
+    EXPECT_EQ(cnf.port(), "COM1") << "a list read after its name checks the name too";
     EXPECT_FALSE(cnf.readLine("PortComm = COM5"));
-    EXPECT_EQ(cnf.port(), "COM7") << "a port the list does not hold keeps the previous one";
+    EXPECT_EQ(cnf.port(), "COM1") << "a port the list does not hold keeps the previous one";
     EXPECT_TRUE(cnf.readLine("PortComm = COM2"));
     EXPECT_EQ(cnf.port(), "COM2");
     // The check is containment in the list's text, as the program always did.
@@ -86,6 +89,28 @@ TEST(Configuration, NamesAreCheckedAgainstTheirGivenList) {
     EXPECT_TRUE(cnf.readLine("Target = TRILO"));
     EXPECT_FALSE(cnf.readLine("Target = VRX17"));
     EXPECT_EQ(cnf.target(), "TRILO");
+}
+
+TEST(Configuration, NameAndListAgreeInEitherOrderAsTheSavedFileReadsBack) {
+    // The section is written list first; a name the list lacks must not survive a save
+    // and a reload differently from how it was first read.
+    for (const auto& lines :
+         {std::vector<std::string>{"BaudRate = 1594", "BaudListe = 9600,19200"},
+          std::vector<std::string>{"BaudListe = 9600,19200", "BaudRate = 1594"}}) {
+        TKV_GestCnfMod first;
+        for (const std::string& line : lines) {
+            first.readLine(line);
+        }
+        std::string saved;
+        first.write(saved, "\n");
+        TKV_GestCnfMod second;
+        std::istringstream in(saved);
+        for (std::string line; std::getline(in, line);) {
+            second.readLine(line);
+        }
+        EXPECT_EQ(first.baud(), "9600") << lines[0];
+        EXPECT_EQ(second.baud(), first.baud()) << lines[0];
+    }
 }
 
 TEST(Configuration, DefaultsBeforeAnyLine) {

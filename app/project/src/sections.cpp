@@ -128,23 +128,30 @@ bool TKV_GestCnfMod::readLine(std::string_view line) {
     struct Pair {
         std::string_view listKey;
         std::string_view nameKey;
-        std::optional<std::string>* list;
-        std::string* name;
+        std::optional<std::string> TKV_GestCnfMod::*list;
+        std::string TKV_GestCnfMod::*name;
     };
-    const Pair pairs[] = {{"TargetListe", "Target", &m_targetList, &m_target},
-                          {"PortListe", "PortComm", &m_portList, &m_port},
-                          {"BaudListe", "BaudRate", &m_baudList, &m_baud},
-                          {"ProtListe", "Protocole", &m_protocolList, &m_protocol}};
+    static const Pair pairs[] = {
+        {"TargetListe", "Target", &TKV_GestCnfMod::m_targetList, &TKV_GestCnfMod::m_target},
+        {"PortListe", "PortComm", &TKV_GestCnfMod::m_portList, &TKV_GestCnfMod::m_port},
+        {"BaudListe", "BaudRate", &TKV_GestCnfMod::m_baudList, &TKV_GestCnfMod::m_baud},
+        {"ProtListe", "Protocole", &TKV_GestCnfMod::m_protocolList, &TKV_GestCnfMod::m_protocol}};
     for (const auto& pair : pairs) {
         if (key == pair.listKey) {
-            *pair.list = value;
+            this->*pair.list = value;
+            // A name must be in its list whichever of the two lines comes first, as the
+            // saved file (list first) will be read back.
+            if (!text::contains(value, this->*pair.name)) {
+                this->*pair.name = TKV_GestCnfMod().*pair.name;
+            }
             return true;
         }
         if (key == pair.nameKey) {
-            if (!isName(value) || (*pair.list && !text::contains(**pair.list, value))) {
+            if (!isName(value) ||
+                ((this->*pair.list) && !text::contains(*(this->*pair.list), value))) {
                 return false;
             }
-            *pair.name = value;
+            this->*pair.name = value;
             return true;
         }
     }
