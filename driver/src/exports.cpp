@@ -1,6 +1,7 @@
 // The exported line family: a thin layer over the line table that never lets an
 // exception reach a caller.
 #include "driver_state.h"
+#include "guarded.h"
 #include "line_family.h"
 #include "linkor.h"
 #include "linkor_status.h"
@@ -8,15 +9,6 @@
 #include "sorncom.h"
 
 namespace {
-
-/// Runs a call; anything thrown (memory exhausted) becomes "function not available".
-template <typename F> int32_t guarded(F&& call) noexcept {
-    try {
-        return call();
-    } catch (...) {
-        return LINKOR_NOT_AVAILABLE;
-    }
-}
 
 struct LibraryLifetime {
     LibraryLifetime() noexcept {
@@ -33,6 +25,7 @@ const LibraryLifetime g_lifetime;
 } // namespace
 
 namespace lines = linkor::lines;
+using linkor::guarded;
 
 extern "C" {
 

@@ -5,37 +5,27 @@
 #include "linkor_status.h"
 #include "port_map.h"
 #include "posix_port.h"
+#include "slot_table.h"
 #include "word_lists.h"
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 namespace linkor::jbus {
 
 namespace {
 
-constexpr unsigned kMaxPortNumber = 255;
-
-struct Slot {
-    unsigned port = 0;
-    bool initialised = false;
-    std::unique_ptr<TJbus> line;
+struct Slot : LineSlot<TJbus> {
     char** messageLocation = nullptr;
 };
 
-std::unique_ptr<Port> makePosixPort() {
-    return std::make_unique<PosixPort>();
-}
-
-PortMaker g_portMaker = &makePosixPort;
-std::array<Slot, kSlotCount> g_slots;
+PortFactory g_portMaker = &makePosixPort;
+SlotTable<Slot, kSlotCount> g_slots;
 
 bool inRange(int32_t handle) {
-    return handle >= 1 && handle <= kSlotCount;
+    return g_slots.inRange(handle);
 }
 Slot& slotOf(int32_t handle) {
-    return g_slots[static_cast<size_t>(handle - 1)];
+    return g_slots[handle];
 }
 
 /// The messages are the driver's static texts; callers read them and never free them.
@@ -56,18 +46,8 @@ int32_t reported(int32_t handle, int32_t status) {
     return status;
 }
 
-/// The usual checks of an operation on an initialised line: 0x8001, 0x8000, 0x800B.
 int32_t check(int32_t handle) {
-    if (!inRange(handle)) {
-        return LINKOR_BAD_LINE;
-    }
-    if (!slotOf(handle).line) {
-        return LINKOR_NO_OBJECT;
-    }
-    if (!slotOf(handle).initialised) {
-        return LINKOR_NOT_INITIALISED;
-    }
-    return LINKOR_OK;
+    return g_slots.check(handle);
 }
 
 int32_t refused(char** message, int32_t status) {
@@ -79,46 +59,25 @@ int32_t refused(char** message, int32_t status) {
 
 } // namespace
 
-void setPortMaker(PortMaker maker) {
+void setPortMaker(PortFactory maker) {
     g_portMaker = maker != nullptr ? maker : &makePosixPort;
 }
 
 int32_t open(const char* portName, char** message) {
-    const auto number = portNumberOf(portName);
-    if (!number || *number > kMaxPortNumber) {
-        return refused(message, LINKOR_BAD_LINE);
+    const auto claim = g_slots.claim(
+        portName, [](std::string name) { return std::make_unique<TJbus>(name, g_portMaker()); });
+    if (claim.handle == 0) {
+        return refused(message, claim.refusal);
     }
-    int32_t freeHandle = 0;
-    for (int32_t h = 1; h <= kSlotCount; ++h) {
-        const Slot& slot = slotOf(h);
-        if (slot.line && slot.port == *number) {
-            return refused(message, LINKOR_ALREADY_OPEN);
-        }
-        if (!slot.line && freeHandle == 0) {
-            freeHandle = h;
-        }
-    }
-    if (freeHandle == 0) {
-        return refused(message, LINKOR_TOO_MANY_LINES);
-    }
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%u", *number);
-    Slot& slot = slotOf(freeHandle);
-    slot.port = *number;
-    slot.initialised = false;
-    slot.line = std::make_unique<TJbus>(name, g_portMaker());
-    slot.messageLocation = message;
-    return freeHandle;
+    slotOf(claim.handle).messageLocation = message;
+    return claim.handle;
 }
 
 int32_t initialise(int32_t handle, const char* baud, const char* protocol) {
-    if (!inRange(handle)) {
-        return LINKOR_BAD_LINE;
+    if (const int32_t status = g_slots.checkObject(handle); status != LINKOR_OK) {
+        return status;
     }
     Slot& slot = slotOf(handle);
-    if (!slot.line) {
-        return LINKOR_NO_OBJECT;
-    }
     if (slot.initialised) {
         return reported(handle, LINKOR_ALREADY_INITIALISED);
     }
@@ -154,16 +113,19 @@ int32_t dialogue(int32_t handle, const char* command, char* reply) {
     return reported(handle, slotOf(handle).line->dialogue(command, reply));
 }
 
+int32_t dialogueEx(int32_t handle, const char* command, char* reply, int32_t* moduleStatus) {
+    if (moduleStatus != nullptr) {
+        *moduleStatus = 0;
+    }
+    return dialogue(handle, command, reply);
+}
+
 int32_t close(int32_t handle) {
-    if (!inRange(handle)) {
-        return LINKOR_BAD_LINE;
+    if (const int32_t status = g_slots.checkObject(handle); status != LINKOR_OK) {
+        return status;
     }
-    Slot& slot = slotOf(handle);
-    if (!slot.line) {
-        return LINKOR_NO_OBJECT;
-    }
-    slot.line->close();
-    slot = Slot{};
+    slotOf(handle).line->close();
+    g_slots.release(handle);
     return LINKOR_OK;
 }
 
@@ -203,14 +165,23 @@ int32_t notAvailable(int32_t handle) {
     return reported(handle, LINKOR_NOT_AVAILABLE);
 }
 
+int32_t initBreak(int32_t handle, void (*)(), char**, int32_t) {
+    return notAvailable(handle);
+}
+int32_t startBreak(int32_t handle, int32_t, int32_t) {
+    return notAvailable(handle);
+}
+int32_t stopBreak(int32_t handle) {
+    return notAvailable(handle);
+}
+int32_t setSyntax(int32_t handle, const char*) {
+    return notAvailable(handle);
+}
+
 void portList(char* out) {
     std::string list;
-    for (unsigned port = 1; port <= kMaxPortNumber; ++port) {
-        bool held = false;
-        for (const Slot& slot : g_slots) {
-            held = held || (slot.line && slot.initialised && slot.port == port);
-        }
-        if (held || probePort(port)) {
+    for (unsigned port = 1; port <= decltype(g_slots)::kMaxPortNumber; ++port) {
+        if (g_slots.holdsInitialised(port) || probePort(port)) {
             list += "COM" + std::to_string(port) + ' ';
         }
     }

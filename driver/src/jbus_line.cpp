@@ -3,7 +3,6 @@
 #include "busy_wait.h"
 #include "driver_state.h"
 #include "exchange_log.h"
-#include "jbus_settings.h"
 #include "linkor_status.h"
 #include "word_lists.h"
 
@@ -115,7 +114,7 @@ int32_t TJbus::dialogue(const char* command, char* reply) {
     int32_t status = LINKOR_OK;
     if (text[0] == '/') {
         size_t consumed = 0;
-        status = applySettingsBlock(*this, text, consumed);
+        status = applySettingsBlock(text, consumed);
         text += consumed;
     }
     ExchangeRecord record(m_portName, m_settings.logMode, ByteEscape::All);

@@ -6,6 +6,7 @@
 #include "port.h"
 #include "thread_priority.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -62,6 +63,9 @@ class TJbus {
     int baud() const { return m_baud; }
 
   private:
+    /// Applies the settings block at the start of `text` (which begins with "/");
+    /// `consumed` receives its length.
+    int32_t applySettingsBlock(const char* text, size_t& consumed);
     int32_t exchange(std::string_view text, bool wantReply, std::string& reply,
                      ExchangeRecord& record);
     int32_t attempt(const Request& request, std::vector<uint8_t>& answer, ExchangeRecord& record);

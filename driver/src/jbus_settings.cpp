@@ -1,24 +1,17 @@
-#include "jbus_settings.h"
-
+// What the words of a settings block mean on a JBUS line.
 #include "driver_state.h"
 #include "exchange_log.h"
 #include "jbus_line.h"
 #include "kv_types.h"
 #include "linkor_status.h"
+#include "settings_block.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <strings.h>
 
 namespace linkor::jbus {
 
 namespace {
-
-constexpr size_t kMaxWord = 20;
-constexpr size_t kMaxSeparators = 20;
 
 enum class Keyword {
     WaitRtsOff,
@@ -63,96 +56,31 @@ const KeywordName* keywordOf(const std::string& word) {
     return nullptr;
 }
 
-/// A non-negative decimal number written whole. A negative count of retries would
-/// send nothing at all, and a negative delay means nothing, so both are refused.
-bool readCount(const std::string& value, int& out) {
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(value.c_str(), &end, 10);
-    if (errno != 0 || end == value.c_str() || *end != '\0' || v < 0 || v > INT_MAX) {
-        return false;
-    }
-    out = static_cast<int>(v);
-    return true;
-}
-
-class BlockReader {
+class JbusWords final : public SettingsWordHandler {
   public:
-    BlockReader(TJbus& line, const char* text) : m_line(line), m_text(text) {}
+    explicit JbusWords(TJbus& line) : m_line(line) {}
 
-    int32_t run(size_t& consumed);
+    int32_t applyWord(const std::string& word, SettingsBlockScanner& scanner) override;
 
   private:
-    char at() const { return m_text[m_pos]; }
-    void skipBlanks() {
-        while (at() == ' ') {
-            ++m_pos;
-        }
-    }
-    std::string readWord(const char* stops) {
-        std::string word;
-        while (word.size() < kMaxWord && at() != '\0' && std::strchr(stops, at()) == nullptr) {
-            word += at();
-            ++m_pos;
-        }
-        return word;
-    }
-    int32_t apply(Keyword keyword, const std::string& value);
-    void skipTypeWord();
+    int32_t apply(Keyword keyword, const std::string& value, SettingsBlockScanner& scanner);
 
     TJbus& m_line;
-    const char* m_text;
-    size_t m_pos = 1; // after the opening "/"
 };
 
-int32_t BlockReader::run(size_t& consumed) {
-    for (;;) {
-        consumed = m_pos;
-        const std::string word = readWord("/ =");
-        if (word.empty()) {
-            return LINKOR_OK; // the command goes on at this character
-        }
-        const KeywordName* keyword = keywordOf(word);
-        if (keyword == nullptr) {
-            return LINKOR_BAD_MODULE_TYPE;
-        }
-        int32_t status = LINKOR_OK;
-        if (keyword->takesValue) {
-            for (size_t n = 0; n < kMaxSeparators && (at() == ' ' || at() == '='); ++n) {
-                ++m_pos;
-            }
-            const std::string value = readWord("/ ");
-            status = value.empty() ? LINKOR_BAD_SETTINGS_BLOCK : apply(keyword->keyword, value);
-        } else {
-            status = apply(keyword->keyword, {});
-        }
-        if (status != LINKOR_OK) {
-            return status;
-        }
-        skipBlanks();
-        if (at() == '\0') {
-            consumed = m_pos;
-            return LINKOR_BAD_SETTINGS_BLOCK; // the block is not closed
-        }
-        if (at() == '/') {
-            ++m_pos;
-            consumed = m_pos;
-            return LINKOR_OK;
-        }
+int32_t JbusWords::applyWord(const std::string& word, SettingsBlockScanner& scanner) {
+    const KeywordName* keyword = keywordOf(word);
+    if (keyword == nullptr) {
+        return LINKOR_BAD_MODULE_TYPE;
     }
+    if (!keyword->takesValue) {
+        return apply(keyword->keyword, {}, scanner);
+    }
+    const std::string value = scanner.readValue();
+    return value.empty() ? LINKOR_BAD_SETTINGS_BLOCK : apply(keyword->keyword, value, scanner);
 }
 
-void BlockReader::skipTypeWord() {
-    skipBlanks();
-    if (at() != '=') {
-        return;
-    }
-    ++m_pos;
-    skipBlanks();
-    readWord("/ ");
-}
-
-int32_t BlockReader::apply(Keyword keyword, const std::string& value) {
+int32_t JbusWords::apply(Keyword keyword, const std::string& value, SettingsBlockScanner& scanner) {
     JbusSettings& s = m_line.settings();
     int* target = nullptr;
     switch (keyword) {
@@ -193,11 +121,14 @@ int32_t BlockReader::apply(Keyword keyword, const std::string& value) {
     case Keyword::Stop:
         return LINKOR_OK; // accepted for the KV lines' scripts; nothing to do here
     case Keyword::Jbus:
-        skipTypeWord();
+        // The type word may name the addresses it applies to; a JBUS line has one type.
+        if (scanner.readAssignment()) {
+            scanner.readWord("/ ");
+        }
         return LINKOR_OK;
     }
     int number = 0;
-    if (target == nullptr || !readCount(value, number)) {
+    if (target == nullptr || !readSettingCount(value, number)) {
         return LINKOR_BAD_SETTINGS_BLOCK;
     }
     *target = number;
@@ -206,9 +137,9 @@ int32_t BlockReader::apply(Keyword keyword, const std::string& value) {
 
 } // namespace
 
-int32_t applySettingsBlock(TJbus& line, const char* text, size_t& consumed) {
-    BlockReader reader(line, text);
-    return reader.run(consumed);
+int32_t TJbus::applySettingsBlock(const char* text, size_t& consumed) {
+    JbusWords words(*this);
+    return scanSettingsBlock(text, words, consumed);
 }
 
 } // namespace linkor::jbus

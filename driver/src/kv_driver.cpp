@@ -4,92 +4,47 @@
 #include "linkor_status.h"
 #include "port_map.h"
 #include "posix_port.h"
-
-#include <array>
-#include <cstdio>
+#include "slot_table.h"
 
 namespace linkor::kv {
 
 namespace {
 
-constexpr unsigned kMaxPortNumber = 255;
 constexpr int32_t kDefaultBreakWaitMs = 20;
 
-struct Slot {
-    unsigned port = 0;
-    bool initialised = false;
-    std::unique_ptr<TTrilo> line;
-};
+using Slot = LineSlot<TTrilo>;
 
-std::unique_ptr<Port> makePosixPort() {
-    return std::make_unique<PosixPort>();
-}
+PortFactory g_portMaker = &makePosixPort;
+SlotTable<Slot, kSlotCount> g_slots;
 
-PortMaker g_portMaker = &makePosixPort;
-std::array<Slot, kSlotCount> g_slots;
-
-bool inRange(int32_t handle) {
-    return handle >= 1 && handle <= kSlotCount;
-}
 Slot& slotOf(int32_t handle) {
-    return g_slots[static_cast<size_t>(handle - 1)];
+    return g_slots[handle];
 }
-
-/// The usual checks of an operation on an initialised line: 0x8001, 0x8000, 0x800B.
+bool inRange(int32_t handle) {
+    return g_slots.inRange(handle);
+}
 int32_t check(int32_t handle) {
-    if (!inRange(handle)) {
-        return LINKOR_BAD_LINE;
-    }
-    if (!slotOf(handle).line) {
-        return LINKOR_NO_OBJECT;
-    }
-    if (!slotOf(handle).initialised) {
-        return LINKOR_NOT_INITIALISED;
-    }
-    return LINKOR_OK;
+    return g_slots.check(handle);
 }
 
 } // namespace
 
-void setPortMaker(PortMaker maker) {
+void setPortMaker(PortFactory maker) {
     g_portMaker = maker != nullptr ? maker : &makePosixPort;
 }
 
 int32_t allocate(const char* portName) {
-    const auto number = portNumberOf(portName);
-    if (!number || *number > kMaxPortNumber) {
-        return 0;
-    }
-    int32_t freeHandle = 0;
-    for (int32_t h = 1; h <= kSlotCount; ++h) {
-        const Slot& slot = slotOf(h);
-        if (slot.line && slot.port == *number) {
-            return 0;
-        }
-        if (!slot.line && freeHandle == 0) {
-            freeHandle = h;
-        }
-    }
-    if (freeHandle == 0) {
-        return 0;
-    }
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%u", *number);
-    Slot& slot = slotOf(freeHandle);
-    slot.port = *number;
-    slot.initialised = false;
-    slot.line = std::make_unique<TTrilo>(name, g_portMaker());
-    return freeHandle;
+    return g_slots
+        .claim(portName,
+               [](std::string name) { return std::make_unique<TTrilo>(name, g_portMaker()); })
+        .handle;
 }
 
 int32_t initialise(int32_t handle, const char* baud, const char* protocol) {
-    if (!inRange(handle)) {
-        return LINKOR_BAD_LINE;
+    if (const int32_t status = g_slots.checkObject(handle); status != LINKOR_OK) {
+        return status;
     }
     Slot& slot = slotOf(handle);
-    if (!slot.line) {
-        return LINKOR_NO_OBJECT;
-    }
     if (slot.initialised) {
         return LINKOR_ALREADY_INITIALISED;
     }
@@ -139,15 +94,11 @@ int32_t dialogueEx(int32_t handle, const char* command, char* reply, int32_t* mo
 }
 
 int32_t close(int32_t handle) {
-    if (!inRange(handle)) {
-        return LINKOR_BAD_LINE;
+    if (const int32_t status = g_slots.checkObject(handle); status != LINKOR_OK) {
+        return status;
     }
-    Slot& slot = slotOf(handle);
-    if (!slot.line) {
-        return LINKOR_NO_OBJECT;
-    }
-    slot.line->close();
-    slot = Slot{};
+    slotOf(handle).line->close();
+    g_slots.release(handle);
     return LINKOR_OK;
 }
 

@@ -12,9 +12,9 @@ namespace linkor::kv {
 
 constexpr int kSlotCount = 9;
 
-/// Creates the port of each new slot; tests replace it with an in-process port.
-using PortMaker = std::unique_ptr<Port> (*)();
-void setPortMaker(PortMaker maker);
+/// Tests replace the port of each new slot with an in-process port; null restores the
+/// serial port.
+void setPortMaker(PortFactory maker);
 
 /// A slot for the port "COMn": its handle, or 0 (port 256 or more, port already held,
 /// no free slot).

@@ -1,6 +1,8 @@
 #include "line_family.h"
 
 #include "driver_state.h"
+#include "jbus_driver.h"
+#include "jbus_lists.h"
 #include "kv_driver.h"
 #include "kv_types.h"
 #include "linkor_status.h"
@@ -62,8 +64,9 @@ template <typename F, typename... Args> int32_t forwardCom(const char* name, Arg
 
 int32_t runScriptOn(int32_t line) {
     char reply[kReplyBufferSize];
-    return runStartupScript(driverState().scriptPath, portNameOf(line),
-                            [line, &reply](const char* text) { return dialogue(line, text, reply); });
+    return runStartupScript(
+        driverState().scriptPath, portNameOf(line),
+        [line, &reply](const char* text) { return dialogue(line, text, reply); });
 }
 
 } // namespace
@@ -119,14 +122,14 @@ int32_t init(int32_t line, const char* baud, const char* protocol, const char* i
         if (status != LINKOR_BAD_PROTOCOL) {
             return status;
         }
-        handle = OpenJbus(port.c_str(), nullptr);
+        handle = jbus::open(port.c_str(), nullptr);
         if (handle == 0) {
             return LINKOR_CANNOT_INITIALISE;
         }
-        status = InitJbus(handle, baud, protocol);
+        status = jbus::initialise(handle, baud, protocol);
         kind = kJbus;
         if (status != LINKOR_OK) {
-            CloseJbus(handle);
+            jbus::close(handle);
             if (status != LINKOR_BAD_PROTOCOL) {
                 return status;
             }
@@ -173,7 +176,7 @@ int32_t dialogue(int32_t line, const char* command, char* reply) {
     case kKv:
         return kv::dialogue(e.handle, command, reply);
     case kJbus:
-        return DialogueJbus(e.handle, command, reply);
+        return jbus::dialogue(e.handle, command, reply);
     default:
         return forwardCom<sorncom::DialogueFn>("DialogueCom", e.handle, command, reply);
     }
@@ -188,7 +191,7 @@ int32_t dialogueEx(int32_t line, const char* command, char* reply, int32_t* modu
     case kKv:
         return kv::dialogueEx(e.handle, command, reply, moduleStatus);
     case kJbus:
-        return DialogueJbusEx(e.handle, command, reply, moduleStatus);
+        return jbus::dialogueEx(e.handle, command, reply, moduleStatus);
     default:
         return forwardCom<sorncom::DialogueExFn>("DialogueComEx", e.handle, command, reply,
                                                  moduleStatus);
@@ -210,7 +213,7 @@ int32_t close(int32_t line) {
     case kKv:
         return kv::close(e.handle);
     case kJbus:
-        return CloseJbus(e.handle);
+        return jbus::close(e.handle);
     default:
         return forwardCom<sorncom::HandleFn>("CloseCom", e.handle);
     }
@@ -238,32 +241,32 @@ int32_t forward(int32_t line, KvFn kvCall, JbusFn jbusCall, const char* comName,
 } // namespace
 
 int32_t suspend(int32_t line) {
-    return forward<sorncom::HandleFn>(line, kv::suspend, SuspendJbus, "SuspendCom");
+    return forward<sorncom::HandleFn>(line, kv::suspend, jbus::suspend, "SuspendCom");
 }
 int32_t resume(int32_t line) {
-    return forward<sorncom::HandleFn>(line, kv::resume, ResumeJbus, "ResumeCom");
+    return forward<sorncom::HandleFn>(line, kv::resume, jbus::resume, "ResumeCom");
 }
 int32_t initBreak(int32_t line, LinkorBreakNotify notify, char** result, int32_t waitMs) {
-    return forward<sorncom::InitBreakFn>(line, kv::initBreak, InitBreakJbus, "InitBreakCom", notify,
-                                         result, waitMs);
+    return forward<sorncom::InitBreakFn>(line, kv::initBreak, jbus::initBreak, "InitBreakCom",
+                                         notify, result, waitMs);
 }
 int32_t startBreak(int32_t line, int32_t count, int32_t bits) {
-    return forward<sorncom::StartBreakFn>(line, kv::startBreak, StartBreakJbus, "StartBreakCom",
+    return forward<sorncom::StartBreakFn>(line, kv::startBreak, jbus::startBreak, "StartBreakCom",
                                           count, bits);
 }
 int32_t stopBreak(int32_t line) {
-    return forward<sorncom::HandleFn>(line, kv::stopBreak, StopBreakJbus, "StopBreakCom");
+    return forward<sorncom::HandleFn>(line, kv::stopBreak, jbus::stopBreak, "StopBreakCom");
 }
 int32_t changeBaud(int32_t line, const char* baud) {
-    return forward<sorncom::TextFn>(line, kv::changeBaud, ChangeBaudRateJbus, "ChangeBaudRateCom",
+    return forward<sorncom::TextFn>(line, kv::changeBaud, jbus::changeBaud, "ChangeBaudRateCom",
                                     baud);
 }
 int32_t setPriority(int32_t line, const char* priority) {
-    return forward<sorncom::TextFn>(line, kv::setPriority, SetPriorityJbus, "SetPriorityCom",
+    return forward<sorncom::TextFn>(line, kv::setPriority, jbus::setPriority, "SetPriorityCom",
                                     priority);
 }
 int32_t setSyntax(int32_t line, const char* syntax) {
-    return forward<sorncom::TextFn>(line, kv::setSyntax, SetSyntaxeJbus, "SetSyntaxeCom", syntax);
+    return forward<sorncom::TextFn>(line, kv::setSyntax, jbus::setSyntax, "SetSyntaxeCom", syntax);
 }
 
 int32_t identity(char* out) {
@@ -301,7 +304,7 @@ int32_t ports(char* out) {
 int32_t types(char* out) {
     ensureSetUp();
     char jbus[kListBufferSize] = {};
-    GetTypesModulesJbus(jbus);
+    jbus::typeList(jbus);
     std::string list = kv::typeList() + ' ' + jbus;
     if (sorncom::loaded()) {
         if (const auto com = sorncom::find<sorncom::OutFn>("GetTypesModulesCom")) {
@@ -346,8 +349,8 @@ int32_t protocols(char* out, const char* type) {
     ensureSetUp();
     std::string kvList;
     kv::protocolList(type, kvList);
-    const std::string list = mergedList<decltype(&GetProtocolesJbus), sorncom::OutTypeFn>(
-        kvList, &GetProtocolesJbus, "GetProtocolesCom", type);
+    const std::string list = mergedList<decltype(&jbus::protocolList), sorncom::OutTypeFn>(
+        kvList, &jbus::protocolList, "GetProtocolesCom", type);
     copyOut(out, list, kListBufferSize);
     return list.empty() ? LINKOR_BAD_MODULE_TYPE : LINKOR_OK;
 }
@@ -357,8 +360,8 @@ int32_t bauds(char* out, const char* type, const char* protocol) {
     std::string kvList;
     kv::baudList(type, protocol, kvList);
     const std::string list =
-        uniqueWords(mergedList<decltype(&GetVitessesJbus), sorncom::OutTypeProtocolFn>(
-            kvList, &GetVitessesJbus, "GetVitessesCom", type, protocol));
+        uniqueWords(mergedList<decltype(&jbus::baudList), sorncom::OutTypeProtocolFn>(
+            kvList, &jbus::baudList, "GetVitessesCom", type, protocol));
     copyOut(out, list, kListBufferSize);
     return list.empty() ? LINKOR_BAD_MODULE_TYPE : LINKOR_OK;
 }
@@ -370,7 +373,7 @@ int32_t message(char* out, int32_t code) {
         return LINKOR_OK;
     }
     copyOut(out, unknownCodeMessage(driverState().language), kMessageBufferSize);
-    if (GetMessageErreurJbus(out, code) == LINKOR_OK) {
+    if (jbus::messageText(out, code) == LINKOR_OK) {
         return LINKOR_OK;
     }
     if (const auto com = sorncom::find<sorncom::MessageFn>("GetMessageErreurCom")) {
@@ -389,9 +392,7 @@ int32_t setLanguage(const char* language) {
         return LINKOR_BAD_LANGUAGE;
     }
     driverState().language = *chosen;
-    if (const int32_t s = SetConfigDrvJbus(language); s != LINKOR_OK) {
-        return s;
-    }
+    driverState().jbusLanguage = *chosen;
     if (const auto com = sorncom::find<sorncom::LanguageFn>("SetConfigDrvCom")) {
         return com(language);
     }

@@ -6,6 +6,7 @@
 #include "unique_fd.h"
 
 #include <deque>
+#include <memory>
 
 namespace linkor {
 
@@ -44,5 +45,10 @@ class PosixPort final : public Port {
 /// Tells whether port n exists, is a real serial port or a pseudo-terminal, and can be
 /// held exclusively at this moment (the probe releases it at once).
 bool probePort(unsigned portNumber);
+
+/// The port a slot gets unless a test gives it another.
+inline std::unique_ptr<Port> makePosixPort() {
+    return std::make_unique<PosixPort>();
+}
 
 } // namespace linkor

@@ -1,17 +1,11 @@
 #include "settings_block.h"
 
-#include "driver_state.h"
-#include "exchange_log.h"
-#include "kv_types.h"
 #include "linkor_status.h"
-#include "trilo.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <strings.h>
 
 namespace linkor {
 
@@ -20,82 +14,65 @@ namespace {
 constexpr size_t kMaxWord = 20;
 constexpr size_t kMaxSeparators = 20;
 
-enum class Keyword {
-    Tack,
-    WaitAck,
-    WaitAllReply,
-    WaitReply,
-    WaitRtsOn,
-    WaitRtsOff,
-    Retries,
-    BaudRate,
-    Protocol,
-    Priority,
-    LetterCase,
-    LogAll,
-    LogErrors,
-    NoLog,
-    Repair,
-    NoRepair,
-    NoFormat,
-    Format,
-    Stop,
-};
+} // namespace
 
-struct KeywordName {
-    const char* name;
-    Keyword keyword;
-    bool takesValue;
-};
-
-constexpr KeywordName kKeywords[] = {
-    {"TACK", Keyword::Tack, true},
-    {"TWAITACK", Keyword::WaitAck, true},
-    {"TWAITALLREP", Keyword::WaitAllReply, true},
-    {"TWAITREP", Keyword::WaitReply, true},
-    {"TWAITRTSON", Keyword::WaitRtsOn, true},
-    {"TWAITRTSOFF", Keyword::WaitRtsOff, true},
-    {"REPETE", Keyword::Retries, true},
-    {"BAUDRATE", Keyword::BaudRate, true},
-    {"PROTOCOLE", Keyword::Protocol, true},
-    {"PRIORITY", Keyword::Priority, true},
-    {"CASTE", Keyword::LetterCase, true},
-    {"LOGALL", Keyword::LogAll, false},
-    {"LOGERR", Keyword::LogErrors, false},
-    {"NOLOG", Keyword::NoLog, false},
-    {"REPAIR", Keyword::Repair, false},
-    {"NOREPAIR", Keyword::NoRepair, false},
-    {"NOFORMAT", Keyword::NoFormat, false},
-    {"FORMAT", Keyword::Format, false},
-    {"STOP", Keyword::Stop, false},
-};
-
-struct CaseWord {
-    const char* word;
-    int letterCase;
-};
-
-constexpr CaseWord kCaseWords[] = {{"MINUSCULES", kv::kCaseLower},
-                                   {"MAJUSCULES", kv::kCaseUpper},
-                                   {"TOUT", kv::kCaseAsTyped},
-                                   {"DEFAUT", kv::kCaseDefault}};
-
-// The stop sequence: motion stop commands of each command language.
-constexpr const char* kStopCommandsAscii[] = {"GS", "GR", "HAL", "PWR"};
-constexpr const char* kStopCommandsFrame[] = {"GS", "GR"};
-
-const KeywordName* keywordOf(const std::string& word) {
-    for (const auto& k : kKeywords) {
-        if (strcasecmp(word.c_str(), k.name) == 0) {
-            return &k;
-        }
+void SettingsBlockScanner::skipBlanks() {
+    while (at() == ' ') {
+        ++m_pos;
     }
-    return nullptr;
 }
 
-/// A non-negative decimal number written whole; negative or overflowing values make
-/// no sense for a time or a count and are refused.
-bool readCount(const std::string& value, int& out) {
+std::string SettingsBlockScanner::readWord(const char* stops) {
+    std::string word;
+    while (word.size() < kMaxWord && at() != '\0' && std::strchr(stops, at()) == nullptr) {
+        word += at();
+        ++m_pos;
+    }
+    return word;
+}
+
+std::string SettingsBlockScanner::readValue() {
+    for (size_t n = 0; n < kMaxSeparators && (at() == ' ' || at() == '='); ++n) {
+        ++m_pos;
+    }
+    return readWord("/ ");
+}
+
+bool SettingsBlockScanner::readAssignment() {
+    skipBlanks();
+    if (at() != '=') {
+        return false;
+    }
+    ++m_pos;
+    skipBlanks();
+    return true;
+}
+
+int32_t scanSettingsBlock(const char* text, SettingsWordHandler& handler, size_t& consumed) {
+    SettingsBlockScanner scanner(text);
+    for (;;) {
+        consumed = scanner.position();
+        const std::string word = scanner.readWord("/ =");
+        if (word.empty()) {
+            return LINKOR_OK; // the command goes on at this character
+        }
+        if (const int32_t status = handler.applyWord(word, scanner); status != LINKOR_OK) {
+            return status;
+        }
+        scanner.skipBlanks();
+        if (scanner.at() == '\0') {
+            consumed = scanner.position();
+            return LINKOR_BAD_SETTINGS_BLOCK; // the block is not closed
+        }
+        if (scanner.at() == '/') {
+            scanner.advance();
+            consumed = scanner.position();
+            return LINKOR_OK;
+        }
+    }
+}
+
+bool readSettingCount(const std::string& value, int& out) {
     if (value.empty()) {
         return false;
     }
@@ -107,222 +84,6 @@ bool readCount(const std::string& value, int& out) {
     }
     out = static_cast<int>(v);
     return true;
-}
-
-/// An address read as "%2d": up to two leading digits; -1 when there are none.
-int addressOf(const std::string& word) {
-    int value = -1;
-    for (size_t i = 0; i < word.size() && i < 2 && word[i] >= '0' && word[i] <= '9'; ++i) {
-        value = (value < 0 ? 0 : value * 10) + (word[i] - '0');
-    }
-    return value;
-}
-
-class BlockReader {
-  public:
-    BlockReader(TTrilo& line, const char* text) : m_line(line), m_text(text) {}
-
-    int32_t run(size_t& consumed);
-
-  private:
-    char at() const { return m_text[m_pos]; }
-    void skipBlanks() {
-        while (at() == ' ') {
-            ++m_pos;
-        }
-    }
-    std::string readWord(const char* stops);
-    int32_t applyValue(Keyword keyword, const std::string& value);
-    int32_t applyModuleType(int type);
-    void sendStopSequence();
-
-    TTrilo& m_line;
-    const char* m_text;
-    size_t m_pos = 1; // after the opening "/"
-};
-
-std::string BlockReader::readWord(const char* stops) {
-    std::string word;
-    while (word.size() < kMaxWord && at() != '\0' && std::strchr(stops, at()) == nullptr) {
-        word += at();
-        ++m_pos;
-    }
-    return word;
-}
-
-int32_t BlockReader::run(size_t& consumed) {
-    for (;;) {
-        consumed = m_pos;
-        const std::string word = readWord("/ =");
-        if (word.empty()) {
-            return LINKOR_OK; // the command goes on at this character
-        }
-        int32_t status = LINKOR_OK;
-        if (const KeywordName* keyword = keywordOf(word)) {
-            if (keyword->takesValue) {
-                for (size_t n = 0; n < kMaxSeparators && (at() == ' ' || at() == '='); ++n) {
-                    ++m_pos;
-                }
-                const std::string value = readWord("/ ");
-                status =
-                    value.empty() ? LINKOR_BAD_SETTINGS_BLOCK : applyValue(keyword->keyword, value);
-            } else {
-                status = applyValue(keyword->keyword, {});
-            }
-        } else if (const auto type = kv::moduleTypeOf(word.c_str())) {
-            status = applyModuleType(*type);
-        } else {
-            status = LINKOR_BAD_SETTINGS_BLOCK;
-        }
-        if (status != LINKOR_OK) {
-            return status;
-        }
-        skipBlanks();
-        if (at() == '\0') {
-            consumed = m_pos;
-            return LINKOR_BAD_SETTINGS_BLOCK; // the block is not closed
-        }
-        if (at() == '/') {
-            ++m_pos;
-            consumed = m_pos;
-            return LINKOR_OK;
-        }
-    }
-}
-
-int32_t BlockReader::applyValue(Keyword keyword, const std::string& value) {
-    KvSettings& s = m_line.settings();
-    int number = 0;
-    int* target = nullptr;
-    switch (keyword) {
-    case Keyword::Tack:
-        target = &s.tackMs;
-        break;
-    case Keyword::WaitAck:
-        target = &s.waitAckMs;
-        break;
-    case Keyword::WaitAllReply:
-        target = &s.waitAllReplyMs;
-        break;
-    case Keyword::WaitReply:
-        target = &s.waitReplyMs;
-        break;
-    case Keyword::WaitRtsOn:
-        target = &s.waitRtsOnMs;
-        break;
-    case Keyword::WaitRtsOff:
-        target = &s.waitRtsOffMs;
-        break;
-    case Keyword::Retries:
-        target = &s.retries;
-        break;
-    case Keyword::BaudRate: {
-        const auto baud = kv::baudOf(value.c_str());
-        return baud ? m_line.changeBaud(*baud) : LINKOR_BAD_BAUD;
-    }
-    case Keyword::Protocol: {
-        const auto code = kv::protocolCodeOf(value.c_str());
-        if (!code) {
-            return LINKOR_BAD_PROTOCOL;
-        }
-        s.protocol = *code;
-        return LINKOR_OK;
-    }
-    case Keyword::Priority:
-        return m_line.setPriority(value.c_str());
-    case Keyword::LetterCase:
-        for (const auto& w : kCaseWords) {
-            if (strcasecmp(value.c_str(), w.word) == 0) {
-                s.letterCase = w.letterCase;
-                return LINKOR_OK;
-            }
-        }
-        return LINKOR_BAD_SETTINGS_BLOCK;
-    case Keyword::LogAll:
-        s.logMode = kLogAll;
-        writeLogHeader(kDriverIdentity, m_line.portName(), kLogAll);
-        return LINKOR_OK;
-    case Keyword::LogErrors:
-        s.logMode = kLogErrors;
-        writeLogHeader(kDriverIdentity, m_line.portName(), kLogErrors);
-        return LINKOR_OK;
-    case Keyword::NoLog:
-        s.logMode = kLogNone;
-        writeLogHeader(kDriverIdentity, m_line.portName(), kLogNone);
-        return LINKOR_OK;
-    case Keyword::Repair:
-        s.repair = true;
-        return LINKOR_OK;
-    case Keyword::NoRepair:
-        s.repair = false;
-        return LINKOR_OK;
-    case Keyword::NoFormat:
-        s.raw = true;
-        return LINKOR_OK;
-    case Keyword::Format:
-        s.raw = false;
-        return LINKOR_OK;
-    case Keyword::Stop:
-        sendStopSequence();
-        return LINKOR_OK;
-    }
-    if (target == nullptr || !readCount(value, number)) {
-        return LINKOR_BAD_SETTINGS_BLOCK;
-    }
-    *target = number;
-    return LINKOR_OK;
-}
-
-int32_t BlockReader::applyModuleType(int type) {
-    KvSettings& s = m_line.settings();
-    skipBlanks();
-    if (at() != '=') {
-        s.lineType = type;
-        return LINKOR_OK;
-    }
-    ++m_pos;
-    skipBlanks();
-    for (;;) {
-        const std::string first = readWord("-/ ,");
-        const int from = addressOf(first);
-        int to = from;
-        if (at() == '-') {
-            ++m_pos;
-            const std::string last = readWord("-/ ,");
-            to = addressOf(last);
-        }
-        if (from >= 0 && to >= from) {
-            for (int a = from; a <= to && a < TTrilo::kTypedAddresses; ++a) {
-                s.addressTypes[static_cast<size_t>(a)] = type;
-            }
-        }
-        if (at() != ',') {
-            return LINKOR_OK;
-        }
-        ++m_pos;
-    }
-}
-
-void BlockReader::sendStopSequence() {
-    KvSettings& s = m_line.settings();
-    const int lineType = s.lineType;
-    char reply[256];
-    s.lineType = kv::kTypeVrx17;
-    for (const char* command : kStopCommandsAscii) {
-        m_line.dialogue(command, reply);
-    }
-    s.lineType = kv::kTypeVrx23;
-    for (const char* command : kStopCommandsFrame) {
-        m_line.dialogue(command, reply);
-    }
-    s.lineType = lineType;
-}
-
-} // namespace
-
-int32_t applySettingsBlock(TTrilo& line, const char* text, size_t& consumed) {
-    BlockReader reader(line, text);
-    return reader.run(consumed);
 }
 
 } // namespace linkor

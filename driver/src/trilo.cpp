@@ -6,7 +6,6 @@
 #include "kv_bytes.h"
 #include "kv_reception.h"
 #include "linkor_status.h"
-#include "settings_block.h"
 #include "vrx_exchange.h"
 
 #include <algorithm>
@@ -119,7 +118,7 @@ int32_t TTrilo::setSyntax(const char* text) {
     }
     size_t consumed = 0;
     if (text[0] == '/') {
-        const int32_t status = applySettingsBlock(*this, text, consumed);
+        const int32_t status = applySettingsBlock(text, consumed);
         if (status != LINKOR_OK) {
             return status;
         }
@@ -167,7 +166,7 @@ int32_t TTrilo::dialogue(const char* command, char* reply) {
     int32_t status = LINKOR_OK;
     if (text[0] == '/') {
         size_t consumed = 0;
-        status = applySettingsBlock(*this, text, consumed);
+        status = applySettingsBlock(text, consumed);
         text += consumed;
     }
     m_sentLine.clear();

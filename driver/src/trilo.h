@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -88,6 +89,9 @@ class TTrilo {
     // The VRX23/VRX34 frame path sends its frames through this line's own attempts.
     friend class vrx::FramePath;
 
+    /// Applies the settings block at the start of `text` (which begins with "/");
+    /// `consumed` receives its length.
+    int32_t applySettingsBlock(const char* text, size_t& consumed);
     int typeFor(const char* text) const;
     int32_t exchange(const char* text, char* reply);
     int32_t attempt(const kv::PreparedFrame& frame, int type, char* reply);
