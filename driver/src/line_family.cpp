@@ -62,8 +62,9 @@ template <typename F, typename... Args> int32_t forwardCom(const char* name, Arg
 
 int32_t runScriptOn(int32_t line) {
     char reply[kReplyBufferSize];
-    return runStartupScript(driverState().scriptPath, portNameOf(line),
-                            [line, &reply](const char* text) { return dialogue(line, text, reply); });
+    return runStartupScript(
+        driverState().scriptPath, portNameOf(line),
+        [line, &reply](const char* text) { return dialogue(line, text, reply); });
 }
 
 } // namespace
@@ -366,7 +367,12 @@ int32_t bauds(char* out, const char* type, const char* protocol) {
 int32_t message(char* out, int32_t code) {
     ensureSetUp();
     if (const char* text = findMessage(code, driverState().language)) {
-        copyOut(out, text, kMessageBufferSize);
+        std::string message = text;
+        if (code == LINKOR_SCRIPT_FAILED) {
+            message += scriptFailureDetail(lastScriptFailure(),
+                                           driverState().language == Language::English);
+        }
+        copyOut(out, message, kMessageBufferSize);
         return LINKOR_OK;
     }
     copyOut(out, unknownCodeMessage(driverState().language), kMessageBufferSize);
