@@ -168,25 +168,23 @@ std::string DriverSession::portFailure(const std::string& port) {
 }
 
 int32_t DriverSession::initialisationStatus(const LineSetting& setting) {
-    const auto open = m_again.function<tkv::drv::OpenKvFn>(tkv::drv::kOpenKv);
-    const auto init = m_again.function<tkv::drv::InitKvFn>(tkv::drv::kInitKv);
-    const auto close = m_again.function<tkv::drv::CloseKvFn>(tkv::drv::kCloseKv);
-    if (open == nullptr || init == nullptr || close == nullptr) {
+    const auto openLine = m_again.function<tkv::drv::OpenKvFn>(tkv::drv::kOpenKv);
+    const auto initLine = m_again.function<tkv::drv::InitKvFn>(tkv::drv::kInitKv);
+    const auto closeLine = m_again.function<tkv::drv::CloseKvFn>(tkv::drv::kCloseKv);
+    if (openLine == nullptr || initLine == nullptr || closeLine == nullptr) {
         return LINKOR_NO_DRIVER;
     }
-    const int32_t line = open(setting.port.c_str(), 0, 0);
+    const int32_t line = openLine(setting.port.c_str(), 0, 0);
     if (line == 0) {
         return LINKOR_PORT_OPEN;
     }
-    const int32_t status = init(line, setting.baud.c_str(), setting.protocol.c_str(), nullptr);
-    close(line);
+    const int32_t status = initLine(line, setting.baud.c_str(), setting.protocol.c_str(), nullptr);
+    closeLine(line);
     return status;
 }
 
 void DriverSession::throwIfHopeless(const LineSetting& setting) {
     const int32_t status = initialisationStatus(setting);
-    // The binding's connect leaves the driver speaking English.
-    selectLanguage();
     if (status == LINKOR_PORT_OPEN) {
         throw LineError(portFailure(setting.port));
     }
