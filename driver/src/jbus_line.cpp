@@ -167,6 +167,7 @@ int32_t TJbus::attempt(const Request& request, std::vector<uint8_t>& answer,
     std::vector<uint8_t> stored;
     std::vector<uint8_t> seen;
     bool failed = false;
+    bool echoDropped = false;
     size_t dropped = 0;
     // Bytes before the slave address are noise of the line; their number is bounded
     // too, so that a line that never falls silent still ends the reception.
@@ -186,6 +187,12 @@ int32_t TJbus::attempt(const Request& request, std::vector<uint8_t>& answer,
             continue;
         }
         stored.push_back(r.byte);
+        // A two-wire line hands the request back before any answer: the whole request,
+        // byte for byte, is the line's echo and not the slave's answer.
+        if (!echoDropped && stored == request.bytes) {
+            echoDropped = true;
+            stored.clear();
+        }
     }
     priority.restore();
     record.received(seen);
@@ -194,6 +201,9 @@ int32_t TJbus::attempt(const Request& request, std::vector<uint8_t>& answer,
     }
     if (failed) {
         return LINKOR_RECEIVE_FAILED;
+    }
+    if (!answersRequest(request, stored)) {
+        return LINKOR_REPLY_LENGTH;
     }
     answer = std::move(stored);
     return LINKOR_OK;

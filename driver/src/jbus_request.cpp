@@ -195,6 +195,23 @@ Request buildRequest(std::string_view command) {
     return request;
 }
 
+bool answersRequest(const Request& request, const std::vector<uint8_t>& answer) {
+    constexpr size_t kCountAt = 4;    // register count of a read request, high byte first
+    constexpr size_t kReadHeader = 3; // slave, function, byte count
+    constexpr size_t kCrcBytes = 2;
+    if (request.raw || request.bytes.size() < kCountAt + 2 || answer.size() < kReadHeader ||
+        request.bytes[1] != kReadRegisters || answer[1] != kReadRegisters) {
+        return true;
+    }
+    const size_t registers =
+        static_cast<size_t>(request.bytes[kCountAt] << 8 | request.bytes[kCountAt + 1]);
+    if (answer[2] != registers * 2) {
+        return false;
+    }
+    const size_t whole = kReadHeader + answer[2] + kCrcBytes;
+    return answer.size() >= std::min(whole, kMaxAnswerBytes);
+}
+
 int32_t convertAnswer(const Request& request, const std::vector<uint8_t>& answer, int32_t status,
                       std::string& reply, size_t replyLimit) {
     reply.clear();

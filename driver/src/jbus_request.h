@@ -37,6 +37,12 @@ struct Request {
 /// frame never grows past the 256 bytes of a Modbus RTU frame.
 Request buildRequest(std::string_view command);
 
+/// Whether a stored answer can be the slave's answer to `request`. A read answer must
+/// carry the byte count of the registers asked and that many bytes (as far as reception
+/// stores them): a line that echoes hands back the request itself, whose third byte is a
+/// register address, not a count. Raw requests and exception answers are not judged.
+bool answersRequest(const Request& request, const std::vector<uint8_t>& answer);
+
 /// Turns a stored answer (at least kMinAnswerBytes) into the reply text. `status` is
 /// the status of the exchange so far; the result is the status after the conversion
 /// (a CRC failure is told in the text, so it ends as 0). The text never exceeds

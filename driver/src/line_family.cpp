@@ -369,7 +369,12 @@ int32_t bauds(char* out, const char* type, const char* protocol) {
 int32_t message(char* out, int32_t code) {
     ensureSetUp();
     if (const char* text = findMessage(code, driverState().language)) {
-        copyOut(out, text, kMessageBufferSize);
+        std::string message = text;
+        if (code == LINKOR_SCRIPT_FAILED) {
+            message += scriptFailureDetail(lastScriptFailure(),
+                                           driverState().language == Language::English);
+        }
+        copyOut(out, message, kMessageBufferSize);
         return LINKOR_OK;
     }
     copyOut(out, unknownCodeMessage(driverState().language), kMessageBufferSize);

@@ -91,6 +91,10 @@ std::string mappedDevicePathOf(const std::string& mapText, unsigned portNumber) 
 }
 
 std::string devicePathOf(unsigned portNumber) {
+    return devicePathOf(portNumber, libraryDirectory());
+}
+
+std::string devicePathOf(unsigned portNumber, const std::string& libraryDir) {
     const std::string name = "COM" + std::to_string(portNumber);
     if (const char* dir = std::getenv("LINKOR_PORTS"); dir != nullptr && *dir != '\0') {
         std::string path = dir;
@@ -99,7 +103,7 @@ std::string devicePathOf(unsigned portNumber) {
         }
         return path + name;
     }
-    std::ifstream mapFile(libraryDirectory() + kPortMapFile);
+    std::ifstream mapFile(libraryDir + kPortMapFile);
     if (mapFile) {
         std::stringstream text;
         text << mapFile.rdbuf();

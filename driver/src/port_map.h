@@ -13,6 +13,9 @@ std::optional<unsigned> portNumberOf(const char* portName);
 /// else), otherwise the mapping of the file linkor.ports beside the library, otherwise
 /// the built-in default for the usual Linux device names. Empty when n has none.
 std::string devicePathOf(unsigned portNumber);
+/// As above, with linkor.ports looked for in `libraryDir` (ending in '/'): for a program
+/// that reasons about the ports of a driver it loaded from there.
+std::string devicePathOf(unsigned portNumber, const std::string& libraryDir);
 
 /// Default device of port n when nothing else names one.
 std::string defaultDevicePathOf(unsigned portNumber);

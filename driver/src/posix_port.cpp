@@ -1,15 +1,15 @@
 #include "posix_port.h"
 
 #include "custom_speed.h"
+#include "library_location.h"
 #include "linkor_status.h"
+#include "port_check.h"
 #include "port_map.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <linux/serial.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -52,30 +52,6 @@ bool noModemLines(int error) {
     return error == ENOTTY || error == EINVAL;
 }
 
-/// Opens the device exclusively. Root bypasses TIOCEXCL, so an advisory lock keeps
-/// two processes apart as well.
-UniqueFd openExclusive(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        return {};
-    }
-    if (!isatty(fd.get()) || flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        return {};
-    }
-    if (ioctl(fd.get(), TIOCEXCL) != 0 && errno != ENOTTY) {
-        return {};
-    }
-    return fd;
-}
-
-/// The exclusive flag outlives a close while a pseudo-terminal's master stays open.
-void releaseExclusive(UniqueFd& fd) {
-    if (fd.valid()) {
-        ioctl(fd.get(), TIOCNXCL);
-        fd.reset();
-    }
-}
-
 int remainingMs(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - Clock::now() + std::chrono::microseconds(999));
@@ -91,7 +67,8 @@ int32_t PosixPort::open(const std::string& portName, const PortSettings& setting
     if (!number || *number == 0) {
         return LINKOR_PORT_OPEN;
     }
-    UniqueFd fd = openExclusive(devicePathOf(*number));
+    PortCheck check;
+    UniqueFd fd = openExclusive(devicePathOf(*number), check);
     if (!fd.valid()) {
         return LINKOR_PORT_OPEN;
     }
@@ -319,20 +296,7 @@ bool PosixPort::waitBreak(std::chrono::microseconds timeout) {
 }
 
 bool probePort(unsigned portNumber) {
-    UniqueFd fd = openExclusive(devicePathOf(portNumber));
-    if (!fd.valid()) {
-        return false;
-    }
-    bool usable = true;
-    serial_struct info{};
-    if (ioctl(fd.get(), TIOCGSERIAL, &info) == 0) {
-        // A UART slot without hardware behind it reports an unknown type.
-        usable = info.type != PORT_UNKNOWN;
-    } else {
-        usable = noModemLines(errno); // pseudo-terminals and adapters without the call
-    }
-    releaseExclusive(fd);
-    return usable;
+    return checkPort(portNumber, libraryDirectory()).fault == PortFault::None;
 }
 
 } // namespace linkor

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <strings.h>
 
 namespace linkor {
@@ -53,7 +54,31 @@ const char* textFor(const char* line, const std::string& portName) {
     return p;
 }
 
+std::mutex g_failureMutex;
+ScriptFailure g_lastFailure;
+
+void keepFailure(ScriptFailure failure) {
+    std::lock_guard<std::mutex> lock(g_failureMutex);
+    g_lastFailure = std::move(failure);
+}
+
 } // namespace
+
+ScriptFailure lastScriptFailure() {
+    std::lock_guard<std::mutex> lock(g_failureMutex);
+    return g_lastFailure;
+}
+
+std::string scriptFailureDetail(const ScriptFailure& failure, bool english) {
+    if (failure.lineNumber == 0) {
+        return {};
+    }
+    char status[16];
+    std::snprintf(status, sizeof status, "0x%04X", static_cast<unsigned>(failure.status));
+    return " (" + failure.path + (english ? ", line " : ", ligne ") +
+           std::to_string(failure.lineNumber) + (english ? ": \"" : " : \"") + failure.text +
+           (english ? "\", status " : "\", statut ") + status + ")";
+}
 
 int32_t runStartupScript(const std::string& path, const std::string& portName,
                          const std::function<int32_t(const char*)>& send) {
@@ -66,10 +91,21 @@ int32_t runStartupScript(const std::string& path, const std::string& portName,
         return LINKOR_OK;
     }
     char line[kLineBuffer];
+    int lineNumber = 0;
+    bool lineEnded = true;
     while (std::fgets(line, kLineBuffer, file.get()) != nullptr) {
+        // A line cut at the buffer goes on in the next read: it keeps its number.
+        if (lineEnded) {
+            ++lineNumber;
+        }
+        lineEnded = std::strchr(line, '\n') != nullptr;
         cutComment(line);
         const char* text = textFor(line, portName);
-        if (text != nullptr && send(text) != LINKOR_OK) {
+        if (text == nullptr) {
+            continue;
+        }
+        if (const int32_t status = send(text); status != LINKOR_OK) {
+            keepFailure(ScriptFailure{path, lineNumber, text, status});
             return LINKOR_SCRIPT_FAILED;
         }
     }

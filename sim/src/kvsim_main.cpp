@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <pthread.h>
 #include <string>
 
@@ -125,6 +126,14 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Read while the stop signals still end the program: nothing is set up to undo yet.
+    std::optional<kvsim::LineDescription> description;
+    try {
+        description = kvsim::readLineFile(lineFile);
+    } catch (const std::exception& e) {
+        return fail(e.what());
+    }
+
     // The signals are taken by sigwait below; the line's thread must never get them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -135,7 +144,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<kvsim::VirtualLine> line;
     try {
-        line = std::make_unique<kvsim::VirtualLine>(kvsim::readLineFile(lineFile));
+        line = std::make_unique<kvsim::VirtualLine>(std::move(*description));
     } catch (const std::exception& e) {
         return fail(e.what());
     }

@@ -2,14 +2,18 @@
 
 #include "identity.h"
 #include "text_util.h"
+#include "unique_fd.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kvsim {
 
@@ -389,14 +393,77 @@ LineDescription parseLineText(std::string_view textIn, const std::string& name) 
     return line;
 }
 
-LineDescription readLineFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw LineFileError(path.string() + ": cannot open the line file");
+namespace {
+
+/// A line file is a few lines a module; anything larger is not one.
+constexpr size_t kMaxLineFileBytes = 1024 * 1024;
+
+std::string fileKindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a directory";
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return parseLineText(content.str(), path.string());
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISCHR(mode)) {
+        return "a character device";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "a special file";
+}
+
+} // namespace
+
+LineDescription readLineFile(const std::filesystem::path& path) {
+    const std::string name = path.string();
+    // Looked at before it is opened: a device such as /dev/zero never ends, and a FIFO
+    // without a writer would keep the open waiting.
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0) {
+        throw LineFileError(name + ": cannot open the line file: " + std::strerror(errno));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw LineFileError(name + ": the line file is not a regular file but " +
+                            fileKindOf(st.st_mode));
+    }
+    if (st.st_size > static_cast<off_t>(kMaxLineFileBytes)) {
+        throw LineFileError(name + ": the line file is too large (" + std::to_string(st.st_size) +
+                            " bytes; at most " + std::to_string(kMaxLineFileBytes) + ")");
+    }
+    // The path may have been replaced since: the opened file is checked once more.
+    const UniqueFd file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!file.valid()) {
+        throw LineFileError(name + ": cannot open the line file: " + std::strerror(errno));
+    }
+    const int fd = file.get();
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        throw LineFileError(name + ": the line file is not a regular file");
+    }
+    std::string content;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw LineFileError(name + ": cannot read the line file: " + std::strerror(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        content.append(buffer, static_cast<size_t>(n));
+        if (content.size() > kMaxLineFileBytes) {
+            throw LineFileError(name + ": the line file is too large (more than " +
+                                std::to_string(kMaxLineFileBytes) + " bytes)");
+        }
+    }
+    return parseLineText(content, name);
 }
 
 } // namespace kvsim

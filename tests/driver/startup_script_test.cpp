@@ -70,6 +70,50 @@ TEST_F(StartupScript, FirstFailureStopsWithItsOwnCode) {
     EXPECT_EQ(status, LINKOR_SCRIPT_FAILED);
 }
 
+TEST_F(StartupScript, TheFailingLineIsKeptWithItsNumberAndStatus) {
+    struct Case {
+        const char* content;
+        const char* fails;
+        int lineNumber;
+        const char* english;
+        const char* french;
+    };
+    // Comment lines, other ports' lines and a long line cut in two all count as the file
+    // shows them, so that the number is the one an editor gives.
+    const std::string longLine(250, 'A');
+    const Case cases[] = {
+        {"; rig\n01GS\nCOM2:02GS\n02GS\n", "02GS", 4, ", line 4: \"02GS\", status 0x2009)",
+         ", ligne 4 : \"02GS\", statut 0x2009)"},
+        {"01GS\r\n\t03MR ; reset\r\n", "03MR ", 2, ", line 2: \"03MR \", status 0x2009)",
+         ", ligne 2 : \"03MR \", statut 0x2009)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content);
+        write(c.content);
+        int32_t status = 0;
+        run("COM1", status, c.fails);
+        ASSERT_EQ(status, LINKOR_SCRIPT_FAILED);
+        const ScriptFailure failure = lastScriptFailure();
+        EXPECT_EQ(failure.path, path.string());
+        EXPECT_EQ(failure.lineNumber, c.lineNumber);
+        EXPECT_EQ(failure.text, c.fails);
+        EXPECT_EQ(failure.status, LINKOR_ANSWER_NAK);
+        EXPECT_EQ(scriptFailureDetail(failure, true), " (" + path.string() + c.english);
+        EXPECT_EQ(scriptFailureDetail(failure, false), " (" + path.string() + c.french);
+    }
+    write(longLine + "\n01GS\n");
+    int32_t status = 0;
+    run("COM1", status, "01GS");
+    EXPECT_EQ(lastScriptFailure().lineNumber, 2) << "a cut line keeps one number";
+
+    // A later run that succeeds leaves the last failure as it was.
+    write("01GS\n");
+    run("COM1", status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(lastScriptFailure().lineNumber, 2);
+    EXPECT_EQ(scriptFailureDetail(ScriptFailure{}, true), "");
+}
+
 TEST_F(StartupScript, MissingFileIsNoError) {
     int32_t status = -1;
     EXPECT_TRUE(run("COM1", status).empty());

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -156,6 +157,48 @@ TEST(Program, BadLineFileIsReportedWithItsLine) {
         ::close(r.out);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "COM1"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Program, ALineFileThatIsNoRegularFileOfSaneSizeIsRefused) {
+    const auto dir = tempDir();
+    const auto fifo = dir / "fifo.line";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto subdir = dir / "dir.line";
+    std::filesystem::create_directory(subdir);
+    const auto large = dir / "large.line";
+    {
+        std::FILE* f = std::fopen(large.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    std::filesystem::resize_file(large, 1024 * 1024 + 1);
+    struct Case {
+        std::string file;
+        std::string message;
+    };
+    // Before, /dev/zero was read until memory ran out, a FIFO without a writer kept
+    // the program waiting with its stop signals blocked, and a directory was a line
+    // without modules.
+    const Case cases[] = {
+        {"/dev/zero", "/dev/zero: the line file is not a regular file but a character device"},
+        {fifo.string(), fifo.string() + ": the line file is not a regular file but a FIFO"},
+        {subdir.string(),
+         subdir.string() + ": the line file is not a regular file but a directory"},
+        {large.string(), large.string() + ": the line file is too large (1048577 bytes; at "
+                                          "most 1048576)"},
+    };
+    for (const Case& tc : cases) {
+        SCOPED_TRACE(tc.file);
+        Child r = spawn({KVSIM_PROGRAM, "--ports", dir.string(), tc.file});
+        const std::string out = readUntil(r.out, "\n", 20s);
+        const int code = waitExit(r.pid);
+        EXPECT_GT(code, 0) << "it must end by itself, with a failure";
+        EXPECT_LT(code, 128) << "it must not be killed";
+        EXPECT_NE(out.find(tc.message), std::string::npos) << out;
+        ::close(r.out);
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "COM1")));
     std::filesystem::remove_all(dir);
 }
 

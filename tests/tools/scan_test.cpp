@@ -163,7 +163,9 @@ TEST_F(Scan, AnAbsentPortEndsTheScanAtOnce) {
           std::vector<std::string>{"scan", "--auto", "--port", "COM8"}}) {
         const Outcome out = run(args);
         EXPECT_EQ(out.exitCode, 1);
-        EXPECT_EQ(out.err, "linkorctl: port COM8 cannot be opened; the driver can use no port\n");
+        EXPECT_EQ(out.err, "linkorctl: port COM8 cannot be opened: no such device: " +
+                               (portsDir() / "COM8").string() +
+                               " does not exist; the driver can use no port\n");
     }
 }
 

@@ -123,8 +123,10 @@ TEST_F(Send, VerboseShowsTheBindingsNotesOnStandardErrorOnly) {
 TEST_F(Send, AnAbsentPortIsALineFailureThatNamesTheUsablePorts) {
     const Outcome out = run({"send", "--port", "COM9", "00RV"});
     EXPECT_EQ(out.exitCode, 1);
-    EXPECT_EQ(out.err, "linkorctl: port COM9 cannot be opened; the driver can use COM7 (ports "
-                       "come from LINKOR_PORTS or the port map linkor.ports)\n");
+    EXPECT_EQ(out.err, "linkorctl: port COM9 cannot be opened: no such device: " +
+                           (portsDir() / "COM9").string() +
+                           " does not exist; the driver can use COM7 (ports come from "
+                           "LINKOR_PORTS or the port map linkor.ports)\n");
     EXPECT_EQ(out.out, "");
 }
 

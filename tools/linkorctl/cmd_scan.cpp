@@ -67,8 +67,11 @@ class Scanner {
         // list fails there, and no other setting would do better.
         const bool listed = tkv::text::indexOf(c.ports, t.setting.port) >= 0;
         if (p.step == tkv::kProbeOpening || (p.step == tkv::kProbeInitialising && !listed)) {
-            throw LineError("port " + t.setting.port + " cannot be opened; the driver can use " +
-                            (c.ports.empty() ? std::string("no port") : c.ports));
+            throw LineError(m_session.portFailure(t.setting.port));
+        }
+        // Nor would it with a start-up script that fails, or a port taken meanwhile.
+        if (p.step == tkv::kProbeInitialising) {
+            m_session.throwIfHopeless(t.setting);
         }
         if (strict && p.step != tkv::kProbeAsking) {
             throw LineError(

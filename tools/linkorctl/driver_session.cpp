@@ -3,6 +3,8 @@
 #include "driver_api.h"
 #include "errors.h"
 #include "line_setting.h"
+#include "port_check.h"
+#include "port_map.h"
 #include "settings_file.h"
 #include "texts.h"
 
@@ -38,8 +40,15 @@ DriverSession::DriverSession(const GlobalOptions& options)
     m_comm->setNotifyTarget(1, 1);
     locate(options);
     if (!m_comm->examine()) {
-        throw LineError("the driver " + m_comm->driverDirectory() + "/" + m_comm->driverFile() +
-                        " could not be loaded, or lacks the driver's functions");
+        const std::string path = m_comm->driverDirectory() + "/" + m_comm->driverFile();
+        // The binding's box gives only a number: the file is looked at once more for why.
+        const std::string why = tkv::TKV_DriverLibrary::checkFile(path);
+        if (!why.empty()) {
+            throw LineError("the driver " + path + " is not a usable driver: " + why);
+        }
+        throw LineError("the driver " + path +
+                        " could not be loaded, or lacks the driver's "
+                        "functions");
     }
     if (!m_comm->bind()) {
         throw LineError("the driver " + m_comm->driverDirectory() + "/" + m_comm->driverFile() +
@@ -126,13 +135,64 @@ void DriverSession::connect(const LineSetting& setting) {
     if (m_shell.boxes().size() > boxesBefore) {
         throw LineError("the line \"" + text + "\" could not be set up");
     }
-    const tkv::TagConfigDLL& c = config();
-    if (tkv::text::indexOf(c.ports, setting.port) < 0) {
-        throw LineError("port " + setting.port + " cannot be opened; the driver can use " +
-                        (c.ports.empty() ? std::string("no port") : c.ports) +
+    if (tkv::text::indexOf(config().ports, setting.port) < 0) {
+        throw LineError(portFailure(setting.port) +
                         " (ports come from LINKOR_PORTS or the port map linkor.ports)");
     }
+    // The working line stays open after a failed initialisation; it would hold the port.
+    m_comm->close();
+    throwIfHopeless(setting);
     throw LineError("the line \"" + text + "\" could not be opened and initialised");
+}
+
+std::string DriverSession::portFailure(const std::string& port) {
+    const std::string& usable = config().ports;
+    const std::string tail =
+        "; the driver can use " + (usable.empty() ? std::string("no port") : usable);
+    const auto number = linkor::portNumberOf(port.c_str());
+    linkor::PortCheck check;
+    if (number && *number != 0) {
+        check = linkor::checkPort(*number, m_comm->driverDirectory() + "/");
+    } else {
+        check.fault = linkor::PortFault::NoDevice;
+    }
+    switch (check.fault) {
+    case linkor::PortFault::None:
+        // It opens now: it was held a moment ago, or its line cannot be opened.
+        return "port " + port + " cannot be opened" + tail;
+    case linkor::PortFault::Busy:
+        return "port " + port + " is " + linkor::describePortCheck(check) + tail;
+    default:
+        return "port " + port + " cannot be opened: " + linkor::describePortCheck(check) + tail;
+    }
+}
+
+int32_t DriverSession::initialisationStatus(const LineSetting& setting) {
+    const auto openLine = m_again.function<tkv::drv::OpenKvFn>(tkv::drv::kOpenKv);
+    const auto initLine = m_again.function<tkv::drv::InitKvFn>(tkv::drv::kInitKv);
+    const auto closeLine = m_again.function<tkv::drv::CloseKvFn>(tkv::drv::kCloseKv);
+    if (openLine == nullptr || initLine == nullptr || closeLine == nullptr) {
+        return LINKOR_NO_DRIVER;
+    }
+    const int32_t line = openLine(setting.port.c_str(), 0, 0);
+    if (line == 0) {
+        return LINKOR_PORT_OPEN;
+    }
+    const int32_t status = initLine(line, setting.baud.c_str(), setting.protocol.c_str(), nullptr);
+    closeLine(line);
+    return status;
+}
+
+void DriverSession::throwIfHopeless(const LineSetting& setting) {
+    const int32_t status = initialisationStatus(setting);
+    if (status == LINKOR_PORT_OPEN) {
+        throw LineError(portFailure(setting.port));
+    }
+    if (status == LINKOR_SCRIPT_FAILED) {
+        throw LineError(
+            "the line \"" + setting.text() +
+            "\" could not be initialised: its start-up script failed: " + failure(status));
+    }
 }
 
 } // namespace linkorctl

@@ -49,6 +49,26 @@ class DriverSession {
      */
     void connect(const LineSetting& setting);
 
+    /// Why @p port cannot be used, looked at as the driver opens it: "port COM6 is busy:
+    /// ..." or "port COM6 cannot be opened: <reason>", then the ports the driver can use.
+    std::string portFailure(const std::string& port);
+
+    /**
+     * @brief The driver's status of opening and initialising a line of @p setting on a
+     *        line of this session's own, closed again at once.
+     *
+     * The binding keeps only "failed"; asking once more gives the status itself, such as
+     * a failing line of the start-up script (which runs again up to that line).
+     */
+    int32_t initialisationStatus(const LineSetting& setting);
+
+    /**
+     * @brief Throws the failure of a line whose opening or initialisation failed, when
+     *        the driver's status says that no other setting would do better: the port
+     *        cannot be opened, or the start-up script fails.
+     */
+    void throwIfHopeless(const LineSetting& setting);
+
   private:
     void locate(const GlobalOptions& options);
     void selectLanguage();

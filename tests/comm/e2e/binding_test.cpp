@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <unistd.h>
 
 namespace commtest {
 namespace {
@@ -234,6 +236,72 @@ TEST_F(Binding, SendSettingAndClose) {
     EXPECT_EQ(traces.back(), "Not in normal use");
     EXPECT_FALSE(comm->sendSetting("/TRILO/")) << "no line";
     EXPECT_FALSE(comm->request(0x9999, 0, buffer));
+}
+
+TEST(DriverFile, WhatIsNoLoadableLibraryIsToldBeforeTheLoaderMapsIt) {
+    const fs::path dir = fs::temp_directory_path() / ("driver-file-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const auto size = fs::file_size(LINKOR_LIBRARY);
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* reason; ///< the start of checkFile's answer; empty for a good file
+    };
+    const auto copy = [](const fs::path& p) {
+        fs::copy_file(LINKOR_LIBRARY, p, fs::copy_options::overwrite_existing);
+    };
+    const Case cases[] = {
+        {"whole", copy, ""},
+        // Cut anywhere past its headers, the loader would touch pages past the end.
+        {"half",
+         [&](const fs::path& p) {
+             copy(p);
+             fs::resize_file(p, size / 2);
+         },
+         "the file is cut short: its headers need "},
+        {"one byte short",
+         [&](const fs::path& p) {
+             copy(p);
+             fs::resize_file(p, size - 1);
+         },
+         "the file is cut short: its headers need "},
+        {"header only",
+         [&](const fs::path& p) {
+             copy(p);
+             fs::resize_file(p, 64);
+         },
+         "the file is cut short: its headers need "},
+        {"ELF magic only",
+         [&](const fs::path& p) {
+             copy(p);
+             fs::resize_file(p, 20);
+         },
+         "the file is cut short: its headers need 64 bytes, it has 20"},
+        {"text", [](const fs::path& p) { std::ofstream(p) << "not a library"; },
+         "it is not a shared library (no ELF header)"},
+        {"empty", [](const fs::path& p) { std::ofstream(p).flush(); },
+         "it is not a shared library (no ELF header)"},
+        {"directory", [](const fs::path& p) { fs::create_directory(p); },
+         "it is not a regular file"},
+        {"missing", [](const fs::path&) {}, "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = dir / c.name;
+        c.make(path);
+        const std::string why = TKV_DriverLibrary::checkFile(path.string());
+        EXPECT_EQ(why.rfind(c.reason, 0), 0U) << why;
+        EXPECT_EQ(why.empty(), *c.reason == '\0') << why;
+        int error = 0;
+        std::string reason;
+        const TKV_DriverLibrary library = TKV_DriverLibrary::load(path.string(), error, reason);
+        EXPECT_EQ(library.loaded(), why.empty());
+        if (!why.empty()) {
+            EXPECT_EQ(reason, why);
+            EXPECT_EQ(error, std::string(c.name) == "missing" ? ENOENT : ENOEXEC);
+        }
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace
