@@ -48,6 +48,9 @@ class DriverSession {
      * @throws LineError with what is known of the cause.
      */
     void connect(const LineSetting& setting);
+    /// Sets up the working line once more, as connect() does, after its port went away;
+    /// false while the port is not there (nothing is told then).
+    bool reopen(const LineSetting& setting);
 
   private:
     void locate(const GlobalOptions& options);
