@@ -88,6 +88,12 @@ inline constexpr int32_t kFamilyVrx34 = 0x40;
 inline constexpr int32_t kFamilyVrx17 = 0x50;
 inline constexpr int32_t kFamilyDvrx = 0x60;
 
+// Values of the status record's power flag. Families whose status replies carry no power
+// flag (VRX23, VRX34) report it as unknown rather than as off.
+inline constexpr uint8_t kPowerOff = 0;
+inline constexpr uint8_t kPowerOn = 1;
+inline constexpr uint8_t kPowerUnknown = 2;
+
 /// The family of a module type code.
 constexpr int32_t familyOf(int32_t typeCode) {
     return (typeCode >> 8) & 0xFF;

@@ -34,7 +34,7 @@ struct TagRequest {
 /// Kind 0x01: the status block of the monitoring window.
 struct TagStatus {
     int32_t position = 0;
-    uint8_t power = 0;
+    uint8_t power = kPowerOff; ///< kPowerOff, kPowerOn or kPowerUnknown
     uint8_t moving = 0;
     int32_t inputs = 0;
     int32_t outputs = 0;

@@ -119,7 +119,7 @@ void statusTrilo(TagStatus& s, const char* reply) {
         s.moving = (std::strcmp(fifth, "XX") == 0 || stage == kStageDone) ? 0 : 1;
     }
     if (n >= 9) {
-        s.power = last[1] == 'O' ? 1 : 0;
+        s.power = last[1] == 'O' ? kPowerOn : kPowerOff;
     }
 }
 
@@ -147,7 +147,7 @@ void statusMicroTrilo(TagStatus& s, const char* reply) {
         s.outputs = kByte - outputs;
     }
     if (n >= 5) {
-        s.power = powerOf(statusWord) ? 1 : 0;
+        s.power = powerOf(statusWord) ? kPowerOn : kPowerOff;
     }
     if (n >= 7) {
         s.function = (snsp >> 8) & kByte;
@@ -158,6 +158,8 @@ void statusMicroTrilo(TagStatus& s, const char* reply) {
 }
 
 void statusV2334(TagStatus& s, int32_t subIndex, const char* reply) {
+    // None of the three sub-reads tells whether the motor power is on.
+    s.power = kPowerUnknown;
     s.errorCode = 0;
     s.execute = 0;
     s.statusWord = 0;
@@ -203,7 +205,7 @@ void statusVrx17(TagStatus& s, int32_t subIndex, const char* reply) {
     const int n = matched(std::sscanf(reply, "%255s %d", first, &value));
     field = value;
     if (subIndex == 5 && n == 2) {
-        s.power = powerOf(value) ? 1 : 0;
+        s.power = powerOf(value) ? kPowerOn : kPowerOff;
     }
 }
 
@@ -226,7 +228,7 @@ void statusDvrx(TagStatus& s, const char* reply) {
     s.execute = execute;
     s.errorCode = error;
     if (n >= 4) {
-        s.power = powerOf(statusWord) ? 1 : 0;
+        s.power = powerOf(statusWord) ? kPowerOn : kPowerOff;
     }
     scanExtras(s, n >= 7 && used > 0 ? reply + used : nullptr, ",", true);
 }

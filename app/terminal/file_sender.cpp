@@ -6,6 +6,7 @@
 #include <comm_dll.h>
 #include <command_docs.h>
 #include <cp1252.h>
+#include <project/command_file.h>
 #include <prompter.h>
 
 #include <QCloseEvent>
@@ -340,6 +341,20 @@ void TCommandFileSender::sendLine(bool advance) {
     const QByteArray line = shell::toCp1252(block.text()).left(kFileLineLimit);
     ++m_next;
     m_progress->setRetryable(true);
+    // The driver takes a command as a C string: a line holding a NUL byte would put on the
+    // wire only what comes before it, another command than the one shown.
+    const project::CommandFileLine checked =
+        project::commandFileLine(std::string_view(line.constData(), size_t(line.size())));
+    if (checked.kind == project::CommandFileLine::Kind::Refuse) {
+        m_progress->showPanel(
+            QString::fromLatin1(TSendProgress::kErrorTitle),
+            tr("Line %1: %2: not sent")
+                .arg(m_next)
+                .arg(QString::fromLatin1(checked.note.data(), qsizetype(checked.note.size()))));
+        m_tone(kErrorHz, kErrorMs);
+        pause();
+        return;
+    }
     QByteArray result;
     const bool ok = m_link.fileLine(line, tkv::kFileLineSend, result);
     if (m_progress == nullptr) {

@@ -241,7 +241,9 @@ TEST(StatusReplies, MicroTrilo) {
 }
 
 TEST(StatusReplies, Vrx23AndVrx34SubReads) {
+    // Every sub-read tells the power as unknown: these families' replies carry no flag.
     auto cleared = [](TagStatus& s) {
+        s.power = kPowerUnknown;
         s.errorCode = 0;
         s.execute = 0;
         s.statusWord = 0;

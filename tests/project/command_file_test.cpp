@@ -18,7 +18,16 @@ struct LineCase {
 };
 
 void PrintTo(const LineCase& c, std::ostream* os) {
-    *os << '"' << c.line << '"';
+    *os << '"';
+    for (const char ch : c.line) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x20 || b == 0x7F) {
+            *os << "\\x" << std::hex << static_cast<int>(b) << std::dec;
+        } else {
+            *os << ch;
+        }
+    }
+    *os << '"';
 }
 
 class CommandLine : public ::testing::TestWithParam<LineCase> {};
@@ -38,7 +47,31 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"03PR 5 (kept: only the terminal cuts this)",
                                {Kind::Send, "03PR 5 (kept: only the terminal cuts this)"}},
                       LineCase{"~ wait for the motor", {Kind::Show, "~ wait for the motor"}},
-                      LineCase{"$syntaxe=AB", {Kind::Send, "$syntaxe=AB"}}));
+                      LineCase{"$syntaxe=AB", {Kind::Send, "$syntaxe=AB"}},
+                      LineCase{"03RV\r", {Kind::Send, "03RV\r"}},
+                      LineCase{"~ a\rb", {Kind::Show, "~ a\rb"}}));
+
+// Lines whose text the driver would not send as the file shows it: a NUL ends the C string
+// the driver is handed, a carriage return ends the frame.
+INSTANTIATE_TEST_SUITE_P(
+    Refused, CommandLine,
+    ::testing::Values(LineCase{std::string("00RV\0junk", 9),
+                               {Kind::Refuse, std::string("00RV\0junk", 9), kLineHoldsNul}},
+                      LineCase{std::string("01GA\0 5000", 10),
+                               {Kind::Refuse, std::string("01GA\0 5000", 10), kLineHoldsNul}},
+                      LineCase{std::string("\0", 1),
+                               {Kind::Refuse, std::string("\0", 1), kLineHoldsNul}},
+                      LineCase{std::string("* comment\0", 10),
+                               {Kind::Refuse, std::string("* comment\0", 10), kLineHoldsNul}},
+                      LineCase{"01RV\r02RV", {Kind::Refuse, "01RV\r02RV", kLineInnerReturn}},
+                      LineCase{"\r01GA 5000", {Kind::Refuse, "\r01GA 5000", kLineInnerReturn}}));
+
+// Lines that look like text but hold nothing the driver would send: skipped, with a note.
+INSTANTIATE_TEST_SUITE_P(
+    ControlsOnly, CommandLine,
+    ::testing::Values(LineCase{"\r", {Kind::Skip, "\r", kLineControlsOnly}},
+                      LineCase{"\x01\x02", {Kind::Skip, "\x01\x02", kLineControlsOnly}},
+                      LineCase{" \x1b \x7f ; x", {Kind::Skip, "\x1b \x7f", kLineControlsOnly}}));
 
 TEST(CommandFile, SavedBytesStayAsTheyAre) {
     ScratchDir dir;

@@ -197,6 +197,26 @@ TEST_F(SenderTest, LongLinesAreCutAndBinaryBytesGoAsTheyAre) {
     EXPECT_EQ(sent[2], "00WH 1000");
 }
 
+TEST_F(SenderTest, ALineHoldingANulByteIsRefusedWithItsNumberAndNothingOfItGoes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("nul.CMD");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("00RV\n01GA", 9) + QByteArray(1, '\0') + " 5000\n00QD");
+    }
+    ASSERT_TRUE(view->load(path));
+    ASSERT_TRUE(sender->start(view.get(), TSendScope::Global));
+    TSendProgress* progress = sender->progress();
+    ASSERT_TRUE(waitFor([progress] { return progress->stateText() == "Sending in pause ..."; }));
+    EXPECT_EQ(progress->panelTitle(), "Error module :");
+    EXPECT_EQ(progress->panelText(), "Line 2: the line holds a NUL byte: not sent");
+    EXPECT_EQ(link.sent(), QList<QByteArray>({"00RV"}));
+    progress->continueButton()->click();
+    ASSERT_TRUE(waitFor([this] { return !sender->running(); }));
+    EXPECT_EQ(link.sent(), QList<QByteArray>({"00RV", "00QD"}));
+}
+
 TEST_F(SenderTest, TheGaugeCountsLinesAndTheStateFollowsThePause) {
     view->setPlainText("00RV\n00QD\n00RV");
     int pausedAt = -1;

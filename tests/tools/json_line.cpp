@@ -127,11 +127,11 @@ class Reader {
             }
             return JsonValue{JsonValue::Kind::String, *s};
         }
-        for (const char* word : {"true", "false"}) {
+        for (const char* word : {"true", "false", "null"}) {
             const std::string w(word);
             if (m_s.compare(m_at, w.size(), w) == 0) {
                 m_at += w.size();
-                return JsonValue{JsonValue::Kind::Boolean, w};
+                return JsonValue{w == "null" ? JsonValue::Kind::Null : JsonValue::Kind::Boolean, w};
             }
         }
         const std::size_t start = m_at;

@@ -10,8 +10,8 @@
 namespace toolstest {
 
 struct JsonValue {
-    enum class Kind { String, Number, Boolean } kind = Kind::String;
-    std::string text; ///< the decoded string, the number's digits, "true" or "false"
+    enum class Kind { String, Number, Boolean, Null } kind = Kind::String;
+    std::string text; ///< the decoded string, the number's digits, "true", "false" or "null"
     long long number() const { return std::stoll(text); }
 };
 

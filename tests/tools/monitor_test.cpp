@@ -157,5 +157,106 @@ TEST_F(Monitor, ASilentModuleIsALineFailure) {
     EXPECT_EQ(linesOf(goesOn.err).size(), 3U) << goesOn.err;
 }
 
+TEST_F(Monitor, FrameFamiliesTellThePowerAsUnknownInEachForm) {
+    // Their status replies carry no power flag: "off" would be a guess, and a wrong one for
+    // a module whose motor is powered.
+    struct Case {
+        int address;
+        const char* target;
+    };
+    for (const Case c : {Case{4, "VRX23"}, Case{5, "VRX34"}}) {
+        SCOPED_TRACE(c.target);
+        const Outcome json = run(monitor(c.address, {"--count", "1", "--json"}, c.target));
+        ASSERT_EQ(json.exitCode, 0) << json.err;
+        const auto objs = objects(json);
+        ASSERT_EQ(objs.size(), 1U) << json.out;
+        EXPECT_EQ(objs[0].at("power").kind, JsonValue::Kind::Null) << json.out;
+        EXPECT_EQ(objs[0].at("position").number(), line->module(c.address)->position);
+
+        const Outcome csv = run(monitor(c.address, {"--count", "1", "--csv"}, c.target));
+        ASSERT_EQ(csv.exitCode, 0) << csv.err;
+        const auto rows = linesOf(csv.out);
+        ASSERT_EQ(rows.size(), 2U) << csv.out;
+        const auto [stamp, rest] = splitStamp(rows[1], ",");
+        EXPECT_TRUE(isTimeStamp(stamp)) << rows[1];
+        EXPECT_EQ(rest.rfind(std::to_string(line->module(c.address)->position) + ",,", 0), 0U)
+            << rows[1];
+
+        const Outcome plain = run(monitor(c.address, {"--count", "1"}, c.target));
+        ASSERT_EQ(plain.exitCode, 0) << plain.err;
+        EXPECT_NE(plain.out.find("  power ?  moving "), std::string::npos) << plain.out;
+    }
+    // A family whose reply tells the power still says it.
+    const Outcome known = run(monitor(2, {"--count", "1", "--json"}));
+    ASSERT_EQ(known.exitCode, 0) << known.err;
+    const auto objs = objects(known);
+    ASSERT_EQ(objs.size(), 1U);
+    EXPECT_EQ(objs[0].at("power").kind, JsonValue::Kind::Boolean);
+}
+
+// A read a module has just answered is printed; the next one comes an interval later, so a
+// line stopped as soon as a read is seen goes away between two reads.
+constexpr const char* kLongInterval = "2000";
+
+bool hasReads(const Outcome& so_far, std::size_t n) {
+    return linesOf(so_far.out).size() >= n;
+}
+
+TEST_F(Monitor, APortThatGoesAwayEndsItAsLost) {
+    for (const char* form : {"--csv", "--json"}) {
+        SCOPED_TRACE(form);
+        if (!line->running()) {
+            startLine("demo.line");
+        }
+        Child child(program(), monitor(2, {"--interval", kLongInterval, form}), options());
+        ASSERT_TRUE(child.waitOutput([](const Outcome& o) { return hasReads(o, 2); }, kRunLimit));
+        line->stop();
+        const Outcome out = child.finish();
+        EXPECT_FALSE(out.timedOut);
+        EXPECT_EQ(out.exitCode, 1);
+        EXPECT_EQ(out.err, "linkorctl: port COM7 lost\n");
+    }
+}
+
+TEST_F(Monitor, KeepGoingOpensThePortAgainWhenItReturns) {
+    Child child(program(), monitor(2, {"--interval", "100", "--json", "--keep-going"}), options());
+    ASSERT_TRUE(child.waitOutput([](const Outcome& o) { return hasReads(o, 1); }, kRunLimit));
+    line->stop();
+    std::size_t readsBefore = 0;
+    ASSERT_TRUE(child.waitOutput(
+        [&readsBefore](const Outcome& o) {
+            readsBefore = linesOf(o.out).size();
+            return o.err.find("port COM7 lost; opening it again when it returns") !=
+                   std::string::npos;
+        },
+        kRunLimit));
+    // A new line under the same port name, as an adapter plugged in again.
+    startLine("demo.line");
+    ASSERT_TRUE(child.waitOutput(
+        [readsBefore](const Outcome& o) {
+            return o.err.find("port COM7 is back: reading again") != std::string::npos &&
+                   hasReads(o, readsBefore + 2);
+        },
+        kRunLimit));
+    child.signal(SIGINT);
+    const Outcome out = child.finish();
+    EXPECT_FALSE(out.timedOut);
+    // Failures were met on the way: the status says so.
+    EXPECT_EQ(out.exitCode, 1);
+    EXPECT_GT(line->module(2)->commandsHeard, 0) << "the new line heard no read";
+    const auto objs = objects(out);
+    ASSERT_GE(objs.size(), readsBefore + 2);
+    for (const JsonObject& o : objs) {
+        EXPECT_EQ(o.at("inputs").number(), 5);
+    }
+    // Told once, and no failed read while the port was away.
+    const std::string lost = "port COM7 lost; opening it again";
+    const std::size_t at = out.err.find(lost);
+    ASSERT_NE(at, std::string::npos) << out.err;
+    EXPECT_EQ(out.err.find(lost, at + 1), std::string::npos) << out.err;
+    EXPECT_EQ(out.err.find("module 02:", at), std::string::npos) << out.err;
+    EXPECT_EQ(out.err.find("command emission"), std::string::npos) << out.err;
+}
+
 } // namespace
 } // namespace toolstest

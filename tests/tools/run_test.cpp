@@ -93,6 +93,77 @@ TEST_F(RunFile, GoesOnWhenToldAndGivesOneObjectPerLineInJson) {
     }
 }
 
+TEST_F(RunFile, LinesTheDriverWouldCutShortAreRefusedWithTheirLineNumber) {
+    // The driver takes a C string and ends a frame at a carriage return: each of these would
+    // put another command on the wire than the one the file shows.
+    struct Case {
+        const char* name;
+        std::string bad;
+        std::string shown;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"NUL and junk", std::string("00RV\0junk", 9), "00RV\\x00junk",
+         "the line holds a NUL byte"},
+        {"NUL before the argument", std::string("01GA\0 5000", 10), "01GA\\x00 5000",
+         "the line holds a NUL byte"},
+        {"carriage return inside", "01RV\r02RV", "01RV\\x0D02RV",
+         "the line holds a carriage return before its end"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path f = writeFile("cut.cmd", "00RV\n" + c.bad + "\n03RV\n");
+        const int heard1 = line->module(1)->commandsHeard;
+        const int heard3 = line->module(3)->commandsHeard;
+        const Outcome out = runFile(f);
+        EXPECT_EQ(out.exitCode, 1);
+        EXPECT_EQ(out.err,
+                  "linkorctl: " + f.string() + ":2: " + c.shown + ": " + c.why + ": not sent\n");
+        EXPECT_EQ(linesOf(out.out), std::vector<std::string>{"00RV -> " + identityReply(0)});
+        EXPECT_EQ(line->module(1)->commandsHeard, heard1) << "a part of the line was sent";
+        EXPECT_EQ(line->module(3)->commandsHeard, heard3) << "the run went on";
+
+        const Outcome goesOn = runFile(f, {"--keep-going", "--json"});
+        EXPECT_EQ(goesOn.exitCode, 1);
+        const auto objs = objects(goesOn);
+        ASSERT_EQ(objs.size(), 3U) << goesOn.out;
+        EXPECT_EQ(objs[1].at("line").number(), 2);
+        EXPECT_EQ(objs[1].at("ok").text, "false");
+        EXPECT_EQ(objs[1].at("command").text, c.bad);
+        EXPECT_EQ(objs[1].at("message").text, c.why + ": not sent");
+        EXPECT_EQ(objs[2].at("reply").text, identityReply(3));
+        EXPECT_EQ(line->module(1)->commandsHeard, heard1);
+    }
+}
+
+TEST_F(RunFile, LinesOfControlCharactersOnlyAreToldAsSkipped) {
+    // "\r\r\n" leaves a lone carriage return once the line end is taken off.
+    const fs::path f = writeFile("controls.cmd", "00RV\n\x01\x02\n\r\r\n \x1b ; esc\n03RV\n");
+    line->clearLog();
+    const Outcome out = runFile(f);
+    ASSERT_EQ(out.exitCode, 0) << out.err;
+    const std::string skipped = " skipped: the line holds only control characters";
+    EXPECT_EQ(linesOf(out.out),
+              (std::vector<std::string>{"00RV -> " + identityReply(0), "line 2" + skipped,
+                                        "line 3" + skipped, "line 4" + skipped,
+                                        "03RV -> " + identityReply(3)}));
+    EXPECT_EQ(out.err, "");
+    for (const kvsim::LogEntry& e : line->log()) {
+        if (e.direction == kvsim::Direction::ToModules) {
+            EXPECT_NE(e.byte, 0x01);
+            EXPECT_NE(e.byte, 0x1B);
+        }
+    }
+
+    const Outcome json = runFile(f, {"--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto objs = objects(json);
+    ASSERT_EQ(objs.size(), 5U) << json.out;
+    EXPECT_EQ(objs[1].at("line").number(), 2);
+    EXPECT_EQ(objs[1].at("skipped").text, "the line holds only control characters");
+    EXPECT_EQ(objs[1].count("ok"), 0U);
+}
+
 TEST_F(RunFile, AFileThatCannotBeReadIsAUsageError) {
     const Outcome missing = runFile(root() / "nowhere.cmd");
     EXPECT_EQ(missing.exitCode, 2);

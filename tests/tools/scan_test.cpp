@@ -169,6 +169,37 @@ TEST_F(Scan, AnAbsentPortEndsTheScanAtOnce) {
     }
 }
 
+TEST_F(Scan, APortThatGoesAwayHalfWayIsLostNotAShortList) {
+    // Stopped once the first modules are in: the silent addresses that follow take a
+    // reception time-out each, so the scan is still asking when the line goes.
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::size_t linesFirst; ///< output lines that show the scan under way
+    };
+    const Case cases[] = {
+        {"one setting", {"scan", "--port", kPort}, 2},
+        {"automatic", {"scan", "--auto", "--port", kPort}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startLine("demo.line");
+        Child child(program(), c.args, options());
+        const std::size_t first = c.linesFirst;
+        ASSERT_TRUE(child.waitOutput(
+            [first](const Outcome& o) { return linesOf(o.out).size() >= first; }, kRunLimit));
+        line->stop();
+        const Outcome out = child.finish();
+        EXPECT_FALSE(out.timedOut);
+        EXPECT_EQ(out.exitCode, 1) << out.out;
+        EXPECT_EQ(out.err, "linkorctl: port COM7 lost\n");
+        // What was found before stays printed; the frame modules at 04 and 05 were never
+        // reached.
+        EXPECT_GE(linesOf(out.out).size(), first);
+        EXPECT_EQ(out.out.find("VRX34"), std::string::npos) << out.out;
+    }
+}
+
 TEST_F(Scan, ProgressGoesToATerminalOnly) {
     startLine("demo.line");
     ChildOptions o = options();

@@ -120,6 +120,54 @@ TEST_F(Send, VerboseShowsTheBindingsNotesOnStandardErrorOnly) {
     EXPECT_NE(verbose.err.find("linkorctl: [note] /TACK 400/\n"), std::string::npos) << verbose.err;
 }
 
+TEST_F(Send, ACommandThatWouldNotGoOutAsTypedIsAUsageError) {
+    struct Case {
+        std::string command;
+        std::string shown;
+        std::string fault;
+    };
+    const std::string nothing = "is empty: there is nothing to send";
+    const std::string lineEnd = "holds a line end (CR or LF): the driver would send only what "
+                                "comes before it; give each command as an argument of its own";
+    const Case cases[] = {
+        {"", "", nothing},
+        {" ", " ", nothing},
+        {"\t ", "\t ", nothing},
+        {"; note", "; note", "holds only a comment: there is nothing to send"},
+        {"/", "/",
+         "opens a settings block and does not close it: a settings block is written between "
+         "slashes, as \"/TACK 400/\""},
+        {"/TACK 400", "/TACK 400",
+         "opens a settings block and does not close it: a settings block is written between "
+         "slashes, as \"/TACK 400/\""},
+        {"//", "//", "holds an empty settings block and nothing else: there is nothing to send"},
+        {"01RV\r02RV", "01RV\\x0D02RV", lineEnd},
+        {"01RV\n02RV", "01RV\\x0A02RV", lineEnd},
+        {"01GA 5000\r", "01GA 5000\\x0D", lineEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        line->clearLog();
+        // A good command first: nothing at all goes out when one of them is refused.
+        const Outcome out = run({"send", "--port", kPort, "00RV", c.command});
+        EXPECT_EQ(out.exitCode, 2);
+        EXPECT_EQ(out.err, "linkorctl: command '" + c.shown + "' " + c.fault +
+                               " (try 'linkorctl send --help')\n");
+        EXPECT_EQ(out.out, "");
+        EXPECT_TRUE(line->log().empty());
+    }
+    // A block with something in it, and a block followed by a command, are sent.
+    const Outcome block = run({"send", "--port", kPort, "/TACK 400/", "/TACK 400/00RV"});
+    EXPECT_EQ(block.exitCode, 0) << block.err;
+    EXPECT_EQ(linesOf(block.out), (std::vector<std::string>{"", identityReply(0)}));
+
+    const Outcome settings = run({"send", "--port", kPort, "--settings", "//", "00RV"});
+    EXPECT_EQ(settings.exitCode, 2);
+    EXPECT_EQ(settings.err, "linkorctl: settings block '//' holds an empty settings block and "
+                            "nothing else: there is nothing to send (try 'linkorctl send "
+                            "--help')\n");
+}
+
 TEST_F(Send, AnAbsentPortIsALineFailureThatNamesTheUsablePorts) {
     const Outcome out = run({"send", "--port", "COM9", "00RV"});
     EXPECT_EQ(out.exitCode, 1);

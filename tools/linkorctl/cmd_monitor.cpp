@@ -7,9 +7,11 @@
 #include "line_options.h"
 #include "modtyp.h"
 #include "output.h"
+#include "port_loss.h"
 #include "read_commands.h"
 #include "texts.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <ctime>
@@ -22,6 +24,8 @@ constexpr int kLastAddress = 63;
 constexpr long kLongestInterval = 24L * 3600 * 1000;
 constexpr int32_t kLastTypeCode = 0xFFFF;
 constexpr const char* kNoRead = "QX";
+constexpr auto kShortestRetry = std::chrono::milliseconds(100);
+constexpr auto kLongestRetry = std::chrono::milliseconds(1000);
 
 std::string timeStamp(std::chrono::system_clock::time_point t) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
@@ -80,25 +84,31 @@ void printHeader(bool csv) {
 }
 
 void printRead(bool json, bool csv, int address, const std::string& time, const tkv::TagStatus& s) {
+    const bool powerKnown = s.power != tkv::kPowerUnknown;
+    const bool powerOn = s.power == tkv::kPowerOn;
     if (json) {
-        printLine(JsonObject()
-                      .text("time", time)
-                      .number("address", address)
-                      .number("position", s.position)
-                      .boolean("power", s.power != 0)
-                      .boolean("moving", s.moving != 0)
+        JsonObject o;
+        o.text("time", time).number("address", address).number("position", s.position);
+        if (powerKnown) {
+            o.boolean("power", powerOn);
+        } else {
+            o.null("power");
+        }
+        printLine(o.boolean("moving", s.moving != 0)
                       .number("inputs", s.inputs)
                       .number("outputs", s.outputs)
                       .number("error", s.errorCode)
                       .str());
     } else if (csv) {
-        printLine(tkv::text::format("%s,%d,%d,%d,%d,%d,%d", time.c_str(), s.position, s.power,
-                                    s.moving, s.inputs, s.outputs, s.errorCode));
+        printLine(tkv::text::format("%s,%d,%s,%d,%d,%d,%d", time.c_str(), s.position,
+                                    powerKnown ? (powerOn ? "1" : "0") : "", s.moving, s.inputs,
+                                    s.outputs, s.errorCode));
     } else {
         printLine(tkv::text::format(
             "%s  position %d  power %s  moving %s  inputs 0x%02X  outputs 0x%02X  error %d",
-            time.c_str(), s.position, s.power != 0 ? "on" : "off", s.moving != 0 ? "yes" : "no",
-            static_cast<unsigned>(s.inputs), static_cast<unsigned>(s.outputs), s.errorCode));
+            time.c_str(), s.position, powerKnown ? (powerOn ? "on" : "off") : "?",
+            s.moving != 0 ? "yes" : "no", static_cast<unsigned>(s.inputs),
+            static_cast<unsigned>(s.outputs), s.errorCode));
     }
 }
 
@@ -166,11 +176,16 @@ int runMonitor(const Invocation& call) {
     }
 
     printHeader(a.has("csv"));
+    const bool keepGoing = a.has("keep-going");
+    // While the port is away it is tried again at the pace of the reads, but neither
+    // flat out nor so seldom that its return goes unseen for long.
+    const auto retry = std::clamp(interval, kShortestRetry, kLongestRetry);
     bool allOk = true;
+    bool away = false;
     auto next = std::chrono::steady_clock::now();
-    for (long n = 0; (count < 0 || n < count) && !interrupted(); ++n) {
-        if (n > 0) {
-            next += interval;
+    for (long n = 0; (count < 0 || n < count) && !interrupted();) {
+        if (n > 0 || away) {
+            next += away ? retry : interval;
             const auto wait = next - std::chrono::steady_clock::now();
             if (wait.count() > 0 &&
                 !pause(std::chrono::duration_cast<std::chrono::milliseconds>(wait))) {
@@ -178,17 +193,36 @@ int runMonitor(const Invocation& call) {
             }
         }
         const std::string time = timeStamp(std::chrono::system_clock::now());
-        const int32_t s = readStatus(session, r);
-        if (s != tkv::kStatusOk) {
-            allOk = false;
-            printError(tkv::text::format("%s: module %02d: ", time.c_str(), address) +
-                       readable(session.failure(s)));
-            if (!a.has("keep-going")) {
-                break;
+        if (away) {
+            if (!session.reopen(setting)) {
+                continue;
             }
+            away = false;
+            next = std::chrono::steady_clock::now();
+            printError(time + ": port " + setting.port + " is back: reading again");
+        }
+        ++n;
+        const int32_t s = readStatus(session, r);
+        if (s == tkv::kStatusOk) {
+            printRead(g.json, a.has("csv"), address, time, status);
             continue;
         }
-        printRead(g.json, a.has("csv"), address, time, status);
+        allOk = false;
+        if (portLost(s)) {
+            if (!keepGoing) {
+                throw LineError(portLostText(setting.port));
+            }
+            session.comm().close();
+            away = true;
+            printError(time + ": " + portLostText(setting.port) +
+                       "; opening it again when it returns");
+            continue;
+        }
+        printError(tkv::text::format("%s: module %02d: ", time.c_str(), address) +
+                   readable(session.failure(s)));
+        if (!keepGoing) {
+            break;
+        }
     }
     return allOk ? kExitOk : kExitLine;
 }

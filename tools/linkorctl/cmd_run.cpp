@@ -5,6 +5,7 @@
 #include "output.h"
 #include "project/command_file.h"
 #include "project/file_io.h"
+#include "texts.h"
 
 namespace linkorctl {
 
@@ -35,6 +36,29 @@ int runFile(const Invocation& call) {
         ++number;
         const proj::CommandFileLine what = proj::commandFileLine(line);
         if (what.kind == proj::CommandFileLine::Kind::Skip) {
+            if (!what.note.empty()) {
+                const std::string note(what.note);
+                printLine(g.json ? JsonObject().number("line", number).text("skipped", note).str()
+                                 : tkv::text::format("line %d skipped: ", number) + note);
+            }
+            continue;
+        }
+        if (what.kind == proj::CommandFileLine::Kind::Refuse) {
+            const std::string note(what.note);
+            if (g.json) {
+                printLine(JsonObject()
+                              .number("line", number)
+                              .text("command", what.text)
+                              .boolean("ok", false)
+                              .text("message", note + ": not sent")
+                              .str());
+            }
+            printError(readable(path + ":" + std::to_string(number) + ": " + what.text + ": " +
+                                note + ": not sent"));
+            allOk = false;
+            if (!a.has("keep-going")) {
+                break;
+            }
             continue;
         }
         // The binding applies the same rules once more and is what reaches the driver.

@@ -7,6 +7,7 @@
 #include "interrupt.h"
 #include "line_options.h"
 #include "output.h"
+#include "port_loss.h"
 #include "progress.h"
 #include "texts.h"
 
@@ -59,8 +60,19 @@ class Scanner {
         const bool answered = m_session.comm().probeAsk(p);
         m_lastTarget = std::string(tkv::text::view(p.lastTarget));
         if (answered) {
+            m_opened = true;
             reply = std::string(tkv::text::view(p.result));
             return true;
+        }
+        // A port this scan has had open and can no longer write to, or open again, has
+        // gone: the addresses after it were never asked, so the list is not the line's.
+        if ((p.step == tkv::kProbeOpening && m_opened) ||
+            (p.step == tkv::kProbeAsking && portLost(probeStatus(p)))) {
+            m_progress.clear();
+            throw LineError(portLostText(t.setting.port));
+        }
+        if (p.step != tkv::kProbeOpening) {
+            m_opened = true;
         }
         const tkv::TagConfigDLL& c = m_session.config();
         // The driver opens the device only as it initialises the line: a port it did not
@@ -113,6 +125,7 @@ class Scanner {
     Progress m_progress;
     std::string m_lastTarget;
     int m_found = 0;
+    bool m_opened = false; ///< a probe has had the port open
 };
 
 void checkStopped() {

@@ -1,4 +1,5 @@
 // Command texts typed on the command line, sent as the terminal sends them.
+#include "command_text.h"
 #include "commands.h"
 #include "errors.h"
 #include "line_options.h"
@@ -48,13 +49,21 @@ int runSend(const Invocation& call) {
     }
     for (const std::string& c : a.operands()) {
         if (c.size() >= static_cast<std::size_t>(tkv::kTextSize)) {
-            throw UsageError("command '" + c.substr(0, 20) + "...' is longer than " +
+            throw UsageError("command '" + readable(c.substr(0, 20)) + "...' is longer than " +
                              std::to_string(tkv::kTextSize - 1) + " characters");
+        }
+        if (const auto fault = commandFault(c)) {
+            throw UsageError("command '" + readable(c) + "' " + *fault);
         }
     }
     const auto block = a.value("settings");
     if (block && (block->size() < 2 || block->front() != '/' || block->back() != '/')) {
         throw UsageError("a settings block is written between slashes, as \"/TACK 400/\"");
+    }
+    if (block) {
+        if (const auto fault = commandFault(*block)) {
+            throw UsageError("settings block '" + readable(*block) + "' " + *fault);
+        }
     }
     DriverSession session(g);
     const LineSetting setting = lineSetting(a, session.config());

@@ -123,6 +123,13 @@ std::string DriverSession::identity() {
     return std::string(tkv::text::view(buffer));
 }
 
+bool DriverSession::reopen(const LineSetting& setting) {
+    const std::string text = setting.text();
+    const bool ok = m_comm->connect(text.c_str());
+    selectLanguage();
+    return ok;
+}
+
 void DriverSession::connect(const LineSetting& setting) {
     const std::size_t boxesBefore = m_shell.boxes().size();
     const std::string text = setting.text();

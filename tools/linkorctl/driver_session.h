@@ -48,6 +48,9 @@ class DriverSession {
      * @throws LineError with what is known of the cause.
      */
     void connect(const LineSetting& setting);
+    /// Sets up the working line once more, as connect() does, after its port went away;
+    /// false while the port is not there (nothing is told then).
+    bool reopen(const LineSetting& setting);
 
     /// Why @p port cannot be used, looked at as the driver opens it: "port COM6 is busy:
     /// ..." or "port COM6 cannot be opened: <reason>", then the ports the driver can use.

@@ -58,8 +58,11 @@ characters as the terminal does.
         {"run", std::string(R"(Usage: linkorctl run FILE --port COMn [line options] [--keep-going]
 Sends a command file line by line: empty lines and lines starting with "*" or ";" are
 skipped, ";" starts a comment, lines starting with "~" are shown and not sent, every
-other line is sent as it stands. Prints each line sent with its reply. Stops at the
-first failure unless --keep-going is given.
+other line is sent as it stands. Prints each line sent with its reply. A line of
+control characters only is skipped, and told as skipped. A line holding a NUL byte, or
+a carriage return with text after it, is refused with its line number: the driver would
+send only a part of it. Stops at the first failure or refused line unless --keep-going
+is given.
 )") + kLine},
         {"scan", std::string(R"(Usage: linkorctl scan --port COMn [line options] [--from N] [--to N]
        linkorctl scan --auto --port COMn [--target NAME] [--baud RATE] [--to N]
@@ -70,22 +73,27 @@ decoded type name, target, serial number and the identity reply.
                        Automatic scan: every target x protocol x baud rate at address 00
                        (starting from --target and --baud when given), then addresses
                        01 to --to (default 63) with that setting, as TRILO, then VRX23
-The exit status is 1 when no module answered. Progress goes to standard error when it
-is a terminal.
+The exit status is 1 when no module answered, and when the port goes away during the
+scan ("port COMn lost"; the modules found before stay printed). Progress goes to
+standard error when it is a terminal.
 )") + kLine},
         {"monitor", std::string(R"(Usage: linkorctl monitor --port COMn [line options] --address N
                          [--type NAME|CODE] [--interval MS] [--count N] [--csv]
                          [--keep-going]
 Reads the status of the module at address N with its family's read commands, once per
 interval, and prints one line per read: time stamp, position, power, moving, inputs,
-outputs, error. Stops on Ctrl-C or after --count reads.
+outputs, error. The power is "?" (an empty CSV field, JSON null) for the VRX23 and VRX34
+families, whose status replies do not tell it. Stops on Ctrl-C or after --count reads; a
+port that goes away (adapter pulled) ends it with "port COMn lost" and status 1.
   --address N          module address (0-63)
   --type NAME|CODE     the module's type (a catalogue name such as "KB01 v40", or a type
                        code such as 0x0205); default: decoded from its identity
   --interval MS        time between two reads (default 1000)
   --count N            number of reads (default: until Ctrl-C)
   --csv                comma-separated values with a header line
-  --keep-going         go on reading after a failed read (the status is then 1)
+  --keep-going         go on reading after a failed read (the status is then 1); a port
+                       that goes away is opened again when it returns, and reading
+                       goes on
 )") + kLine},
     };
     return t;

@@ -114,6 +114,11 @@ JsonObject& JsonObject::boolean(const std::string& name, bool value) {
     return *this;
 }
 
+JsonObject& JsonObject::null(const std::string& name) {
+    m_fields.emplace_back(name, "null");
+    return *this;
+}
+
 std::string JsonObject::str() const {
     std::string out = "{";
     for (std::size_t i = 0; i < m_fields.size(); ++i) {

@@ -20,6 +20,8 @@ class JsonObject {
     JsonObject& text(const std::string& name, std::string_view cp1252);
     JsonObject& number(const std::string& name, long long value);
     JsonObject& boolean(const std::string& name, bool value);
+    /// A field whose value is not known.
+    JsonObject& null(const std::string& name);
     /// The object on one line, without its line end.
     std::string str() const;
 

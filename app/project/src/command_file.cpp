@@ -7,7 +7,28 @@
 
 namespace tamsel::project {
 
+namespace {
+
+constexpr char kNul = '\0';
+constexpr char kCarriageReturn = '\r';
+constexpr unsigned char kDelete = 0x7F;
+
+bool isControl(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == kDelete;
+}
+
+bool isEmptyToTheDriver(char c) {
+    return isControl(c) || text::isBlank(c);
+}
+
+} // namespace
+
 CommandFileLine commandFileLine(std::string_view line) {
+    using Kind = CommandFileLine::Kind;
+    if (line.find(kNul) != std::string_view::npos) {
+        return {Kind::Refuse, std::string(line), kLineHoldsNul};
+    }
     if (line.empty() || line.front() == '*' || line.front() == ';') {
         return {};
     }
@@ -17,9 +38,19 @@ CommandFileLine commandFileLine(std::string_view line) {
     if (trimmed.empty()) {
         return {};
     }
-    const auto kind =
-        trimmed.front() == '~' ? CommandFileLine::Kind::Show : CommandFileLine::Kind::Send;
-    return {kind, std::string(trimmed)};
+    if (std::all_of(trimmed.begin(), trimmed.end(), isEmptyToTheDriver)) {
+        return {Kind::Skip, std::string(trimmed), kLineControlsOnly};
+    }
+    if (trimmed.front() == '~') {
+        return {Kind::Show, std::string(trimmed)};
+    }
+    const std::size_t cr = trimmed.find(kCarriageReturn);
+    if (cr != std::string_view::npos &&
+        !std::all_of(trimmed.begin() + static_cast<std::ptrdiff_t>(cr), trimmed.end(),
+                     isEmptyToTheDriver)) {
+        return {Kind::Refuse, std::string(trimmed), kLineInnerReturn};
+    }
+    return {Kind::Send, std::string(trimmed)};
 }
 
 std::vector<std::string> commandFileLines(std::string_view bytes) {
