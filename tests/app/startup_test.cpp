@@ -93,9 +93,10 @@ TEST_F(StartupTest, SuccessShowsEveryStepAndConnectsWithTheAddressTexts) {
                                          "Checking List of cards", "Com port initialization"}));
     EXPECT_EQ(person.lastProgress, 60);
     EXPECT_TRUE(person.sawAnimation);
-    EXPECT_EQ(backend.calls.mid(0, 6),
-              QStringList({"locateCurrent", "examine", "bind", "open template/tamsel2.ktp",
-                           "connect", "buildAddressTable"}));
+    EXPECT_EQ(
+        backend.calls.mid(0, 8),
+        QStringList({"check tm2cmde.txt", "check template/tamsel2.ktp", "locateCurrent", "examine",
+                     "bind", "open template/tamsel2.ktp", "connect", "buildAddressTable"}));
     EXPECT_EQ(backend.connectTexts, QStringList({"TRILO COM1 XON-XOFF 9600 "}));
     EXPECT_EQ(backend.settingsSent, backend.addressTexts);
     EXPECT_TRUE(app.frame().isVisible());
