@@ -28,6 +28,12 @@ constexpr int kPortTextLimit = 20;
 // The mark that turns while the start-up works, so that a slow step never looks frozen.
 constexpr const char* kFrames[] = {"|", "/", "-", "\\"};
 
+/// A start-up message followed by what the application found out, when it says more.
+QString withDetail(int stringId, const QString& detail) {
+    const QString text = tableString(stringId);
+    return detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail;
+}
+
 QString controlName(const char* what) {
     return QStringLiteral("%1.%2").arg(dlg::kInitBox).arg(QLatin1String(what));
 }
@@ -202,13 +208,14 @@ void TInitBox::display(const TInitDisplay& what) {
         }
         break;
     case disp::kBadProject:
-        showMessage(str::kBadProject, {}, stop, button::kQuit, 0, 0);
+        showMessage(str::kBadProject, withDetail(str::kBadProject, what.text), stop, button::kQuit,
+                    0, 0);
         break;
     case disp::kDisplay:
         showMessage(str::kDisplay, {}, exclamation, button::kContinue, button::kQuit, 0);
         break;
     case disp::kFiles:
-        showMessage(str::kFiles, {}, stop, button::kQuit, 0, 0);
+        showMessage(str::kFiles, withDetail(str::kFiles, what.text), stop, button::kQuit, 0, 0);
         break;
     case disp::kNoPort:
         showMessage(str::kNoPort, {}, stop, button::kQuit, 0, 0);

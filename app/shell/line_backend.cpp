@@ -280,12 +280,43 @@ bool TLineBackend::bind() {
     return m_comm->bind();
 }
 
-bool TLineBackend::openProject(const QString& fileName) {
+bool TLineBackend::openProject(const QString& fileName, QString& problem) {
     const project::LoadReport report = m_project.open(bytes(fileName), *this);
     if (!report.opened) {
         post(0, 0, tkv::kNoteDiagnostic, "project : " + report.error);
+        problem = qs(report.error);
+        return false;
     }
-    return report.opened;
+    // A bad port or baud rate is ignored like any bad line, but the line then opens
+    // with another setting than the file names: without a word, the user would take
+    // the refusal of that setting for a fault of the port.
+    QStringList bad;
+    for (const project::IgnoredLine& line : report.ignored) {
+        if (!line.badValue.empty()) {
+            bad << QStringLiteral("line %1: %2").arg(line.line).arg(qs(line.badValue));
+        }
+    }
+    if (!bad.isEmpty()) {
+        TBox box;
+        box.title = QStringLiteral("project error");
+        box.text = tr("Bad value in the project file %1\n%2\nThe line is ignored: "
+                      "the line setting is %3")
+                       .arg(fileName, bad.join(QLatin1Char('\n')), qs(m_project.lineText()));
+        box.icon = TBoxIcon::Exclamation;
+        m_prompter.ask(nullptr, box);
+    }
+    return true;
+}
+
+QString TLineBackend::fileContentProblem(TStartupFile kind, const QString& fileName) {
+    std::string error;
+    const auto content = project::readFile(bytes(fileName), error);
+    if (!content) {
+        return qs(error);
+    }
+    const auto problem = kind == TStartupFile::Glossary ? project::checkGlossaryText(*content)
+                                                        : project::checkProjectText(*content);
+    return problem ? qs(project::describe(*problem)) : QString();
 }
 
 bool TLineBackend::projectLoaded() const {

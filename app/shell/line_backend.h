@@ -62,7 +62,8 @@ class TLineBackend final : public QObject,
     bool locateByAsking(TPrompter& prompter, QWidget* owner) override;
     bool examine() override;
     bool bind() override;
-    bool openProject(const QString& fileName) override;
+    bool openProject(const QString& fileName, QString& problem) override;
+    QString fileContentProblem(TStartupFile kind, const QString& fileName) override;
     bool projectLoaded() const override;
     bool saveProject() override;
     bool portListAvailable() override;

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -48,7 +49,12 @@ constexpr int kHelpIdLimit = 32000;
 constexpr int kAddressTextLimit = 64;
 constexpr const char* kWindowIdProperty = "windowId";
 constexpr const char* kModuleWindowProperty = "moduleWindow";
-constexpr const char* kFilesNeeded[] = {"tm2cmde.txt", "template/tamsel2.ktp"};
+struct TNeededFile {
+    const char* name;
+    TStartupFile kind;
+};
+constexpr TNeededFile kFilesNeeded[] = {{"tm2cmde.txt", TStartupFile::Glossary},
+                                        {"template/tamsel2.ktp", TStartupFile::Project}};
 constexpr const char* kTemplateProject = "template/tamsel2.ktp";
 
 struct TDialogSize {
@@ -483,9 +489,10 @@ bool TMainApp::startupSteps() {
     }
 
     step(step::kFiles);
-    for (const char* file : kFilesNeeded) {
-        if (!QFileInfo(QDir::current().filePath(QString::fromLatin1(file))).isFile()) {
-            postAndAsk(disp::kFiles);
+    for (const TNeededFile& file : kFilesNeeded) {
+        const QString problem = startupFileProblem(file.kind, QString::fromLatin1(file.name));
+        if (!problem.isEmpty()) {
+            postAndAsk(disp::kFiles, problem);
             return false;
         }
     }
@@ -516,8 +523,9 @@ bool TMainApp::startupSteps() {
     }
 
     step(step::kProject);
-    if (!m_backend.openProject(QString::fromLatin1(kTemplateProject))) {
-        postAndAsk(disp::kBadProject);
+    QString problem;
+    if (!m_backend.openProject(QString::fromLatin1(kTemplateProject), problem)) {
+        postAndAsk(disp::kBadProject, problem);
         return false;
     }
     if (!m_backend.portListAvailable()) {
@@ -549,6 +557,23 @@ bool TMainApp::startupSteps() {
             m_backend.setPort(chosen);
         }
     }
+}
+
+QString TMainApp::startupFileProblem(TStartupFile kind, const QString& name) {
+    // The message alone cannot be acted on: it must say which file and what is wrong.
+    const QString path = QDir::current().filePath(name);
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return tr("%1: missing").arg(name);
+    }
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        return tr("%1: unreadable (%2)")
+            .arg(name, info.isFile() ? file.errorString() : tr("not a file"));
+    }
+    file.close();
+    const QString content = m_backend.fileContentProblem(kind, name);
+    return content.isEmpty() ? QString() : tr("%1: %2").arg(name, content);
 }
 
 bool TMainApp::connectLine() {

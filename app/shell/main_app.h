@@ -146,6 +146,9 @@ class TMainApp final : public QObject, public TRequestSink {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    /// Which of the start-up's files is missing, unreadable or not valid, and why;
+    /// empty when the file is sound.
+    QString startupFileProblem(TStartupFile kind, const QString& name);
     void dispatch(std::uint16_t code, std::uint16_t hi, void* record);
     void note(const QString& text);
     void unknownRequest(std::uint16_t code);

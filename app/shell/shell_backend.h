@@ -21,6 +21,9 @@ struct TDeviceEntry {
     std::int32_t typeCode = 0;
 };
 
+/// The two files the start-up checks before anything else.
+enum class TStartupFile { Glossary, Project };
+
 class TShellBackend {
   public:
     virtual ~TShellBackend() = default;
@@ -35,7 +38,15 @@ class TShellBackend {
     virtual bool bind() = 0;
 
     // Project.
-    virtual bool openProject(const QString& fileName) = 0;
+    /// Opens a project; on failure @p problem names the file and says why (the line
+    /// of a file that is not a project).
+    virtual bool openProject(const QString& fileName, QString& problem) = 0;
+    /**
+     * @brief Why a file that the start-up needs (the glossary or the template project)
+     * is not that file, judged from its content: "not valid at line N (...)"; empty
+     * when it is sound. The file exists and can be read when this is asked.
+     */
+    virtual QString fileContentProblem(TStartupFile kind, const QString& fileName) = 0;
     virtual bool projectLoaded() const = 0;
     /// Writes a loaded, changed project back; false when that failed.
     virtual bool saveProject() = 0;

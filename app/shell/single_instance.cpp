@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -16,6 +17,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cerrno>
+#include <csignal>
+#include <limits>
 #include <utility>
 
 namespace tamsel::shell {
@@ -37,6 +41,30 @@ QString defaultDirectory() {
 // The title starts with a blank; file names are kept readable without it.
 QString baseName() {
     return QString::fromLatin1(kMainTitle).trimmed();
+}
+
+/// The program a process runs, by the name of its file ("" when it cannot be told).
+QString programOf(qint64 pid) {
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))).fileName();
+}
+
+/**
+ * @brief Whether the process that wrote the atom still runs this program. A copy that
+ * died left its number behind, and the system may since have given that number to
+ * another program: neither holds the start-up any more.
+ */
+bool holderRuns(qint64 pid) {
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) {
+        return true; // not a number this program wrote: only the user can tell
+    }
+    // The number may have come back to this very copy, which has written no atom yet.
+    if (pid == QCoreApplication::applicationPid() ||
+        (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)) {
+        return false;
+    }
+    const QString holder = programOf(pid);
+    const QString self = programOf(QCoreApplication::applicationPid());
+    return holder.isEmpty() || self.isEmpty() || holder == self;
 }
 
 void pumpFor(int ms) {
@@ -62,6 +90,16 @@ bool TSingleInstance::addAtom() {
     atom.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
     m_holdsAtom = true;
     return true;
+}
+
+qint64 TSingleInstance::atomHolder() const {
+    QFile atom(atomPath());
+    if (!atom.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    bool ok = false;
+    const qint64 pid = atom.readLine(32).trimmed().toLongLong(&ok);
+    return ok ? pid : 0;
 }
 
 TSingleInstance::~TSingleInstance() {
@@ -108,13 +146,25 @@ bool TSingleInstance::mayStart() {
     if (addAtom()) {
         return true;
     }
+    const qint64 holder = atomHolder();
+    if (!holderRuns(holder)) {
+        // The copy that held the start-up is gone: nobody is left to ask about.
+        QFile::remove(atomPath());
+        if (addAtom()) {
+            return true;
+        }
+    }
     pumpFor(kStartingCopyWaitMs);
     if (windowExists()) {
         return false;
     }
     TBox box;
     box.title = QStringLiteral("warning");
-    box.text = QStringLiteral("s'agit t'il d'une reprise aprés defaut\n");
+    // The question is put in the language of the rest of the interface.
+    const QString who = holder > 0 ? tr("Tamsel2 is already starting (process %1)").arg(holder)
+                                   : tr("Tamsel2 is already starting");
+    box.text = who + tr("\nor has stopped answering\nYou can start this copy by OK\n"
+                        "or quit by cancel");
     box.icon = TBoxIcon::Question;
     box.buttons = TBoxButtons::OkCancel;
     if (m_prompter.ask(nullptr, box) != TBoxAnswer::Ok) {

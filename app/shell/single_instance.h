@@ -1,7 +1,8 @@
 // The single-instance rule. The running program's main window answers on a local socket
-// named after the window title; a copy that is starting holds the "atom", a file that
-// stays behind when a copy dies during its start-up (a lock file that frees itself with
-// its owner would hide exactly the case the rule asks the user about).
+// named after the window title; a copy that is starting holds the "atom", a file holding
+// its process number. The file stays behind when a copy dies during its start-up; the
+// number tells whether its writer still runs, so that only a copy that is alive but
+// shows no window makes a later one ask the user.
 #pragma once
 
 #include <QObject>
@@ -44,6 +45,8 @@ class TSingleInstance final : public QObject {
 
   private:
     bool addAtom();
+    /// The process number in the atom; 0 when there is none to read.
+    qint64 atomHolder() const;
 
     TPrompter& m_prompter;
     QString m_directory;

@@ -20,6 +20,11 @@ class TFakeBackend final : public TShellBackend {
     bool examines = true;
     bool binds = true;
     bool opens = true;
+    /// What a refused open says.
+    QString openProblem = QStringLiteral("template/tamsel2.ktp: not valid at line 1 (test)");
+    /// What the content checks of the start-up's files say; empty for a sound file.
+    QString glossaryProblem;
+    QString templateProblem;
     bool hasPorts = true;
     /// Outcomes of the next connects; when empty, success.
     std::deque<bool> connects;
@@ -60,10 +65,17 @@ class TFakeBackend final : public TShellBackend {
         calls << "bind";
         return binds;
     }
-    bool openProject(const QString& fileName) override {
+    bool openProject(const QString& fileName, QString& problem) override {
         calls << "open " + fileName;
         loaded = opens;
+        if (!opens) {
+            problem = openProblem;
+        }
         return opens;
+    }
+    QString fileContentProblem(TStartupFile kind, const QString& fileName) override {
+        calls << "check " + fileName;
+        return kind == TStartupFile::Glossary ? glossaryProblem : templateProblem;
     }
     bool projectLoaded() const override { return loaded; }
     bool saveProject() override {

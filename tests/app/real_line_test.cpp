@@ -200,6 +200,119 @@ TEST_F(RealLineTest, ShippedInstallationStartsOnTheRealScreen) {
     EXPECT_TRUE(app.frame().isMaximized());
 }
 
+const QString kFiles = "Fatal Error\n\nA file is missing or corrupted\n\nTamsel2 will "
+                       "close\nYou can try another installation";
+
+QByteArray randomBytes(int n, quint32 seed) {
+    QByteArray out;
+    for (int i = 0; i < n; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        out += static_cast<char>(seed >> 16);
+    }
+    return out;
+}
+
+struct BadStartFile {
+    const char* name;
+    const char* file;
+    QByteArray bytes;
+    /// The start of what follows the file's name in the message, and a part of the rest.
+    const char* detailStart;
+    const char* detailPart;
+};
+
+void PrintTo(const BadStartFile& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RealLineBadFileTest : public RealLineTest,
+                            public ::testing::WithParamInterface<BadStartFile> {};
+
+TEST_P(RealLineBadFileTest, StopsTheStartUpNamingTheFileAndKeepsTheBackup) {
+    const BadStartFile& bad = GetParam();
+    const QByteArray good = projectText("COM1");
+    writeFile("template/tamsel2.bak", good);
+    writeFile(bad.file, bad.bytes);
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    person.script = {"Quit Tamsel2"};
+    EXPECT_FALSE(started(app));
+    EXPECT_FALSE(person.unexpected);
+    ASSERT_EQ(person.shown.size(), 1);
+    const QString text = person.shown[0].text;
+    const QString head = kFiles + "\n\n" + bad.file + ": " + bad.detailStart;
+    EXPECT_TRUE(text.startsWith(head)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QLatin1String(bad.detailPart))) << text.toStdString();
+    EXPECT_FALSE(backend.projectLoaded());
+    EXPECT_EQ(backend.comm().lineHandle(), 0);
+    QFile backup(work.filePath("template/tamsel2.bak"));
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), good) << "the copy of the good project was replaced";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RealLineBadFileTest,
+    ::testing::Values(BadStartFile{"empty_template", "template/tamsel2.ktp", "",
+                                   "not valid at line 1", "(the file is empty)"},
+                      BadStartFile{"truncated_template", "template/tamsel2.ktp",
+                                   projectText("COM1").left(150), "not valid at line 8",
+                                   "(the file ends inside the [CONFIGURATION] section of line 2)"},
+                      BadStartFile{"random_template", "template/tamsel2.ktp", randomBytes(4096, 3),
+                                   "not valid at line ", "is not text)"},
+                      BadStartFile{"random_glossary", "tm2cmde.txt", randomBytes(4096, 5),
+                                   "not valid at line ", "is not text)"},
+                      BadStartFile{"empty_glossary", "tm2cmde.txt", "", "not valid at line 1",
+                                   "(the file is empty)"}),
+    [](const ::testing::TestParamInfo<BadStartFile>& param) {
+        return std::string(param.param.name);
+    });
+
+struct BadLineValue {
+    const char* name;
+    QByteArray from;
+    QByteArray to;
+    const char* said;
+};
+
+void PrintTo(const BadLineValue& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RealLineBadValueTest : public RealLineTest,
+                             public ::testing::WithParamInterface<BadLineValue> {};
+
+TEST_P(RealLineBadValueTest, IsReportedAsABadValueNotAsAPortThatFails) {
+    const BadLineValue& bad = GetParam();
+    writeFile("template/tamsel2.ktp", projectText("COM1").replace(bad.from, bad.to));
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    EXPECT_TRUE(started(app));
+    EXPECT_FALSE(person.unexpected);
+    EXPECT_TRUE(person.shown.isEmpty()) << person.shown.value(0).text.toStdString();
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes[0].title, "project error");
+    const QString text = prompter.boxes[0].text;
+    EXPECT_TRUE(text.startsWith("Bad value in the project file template/tamsel2.ktp\n"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QLatin1String(bad.said))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("The line is ignored: the line setting is COM1 at 9600 bauds "))
+        << text.toStdString();
+    EXPECT_NE(backend.comm().lineHandle(), 0) << "the line opens with the setting it falls back on";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RealLineBadValueTest,
+    ::testing::Values(
+        BadLineValue{"baud_of_twenty_digits", "BaudRate = 9600", "BaudRate = 99999999999999999999",
+                     "line 5: BaudRate \"99999999999999999999\" is not a baud rate"},
+        BadLineValue{"port_followed_by_many_digits", "PortComm = COM1",
+                     "PortComm = COM1" + QByteArray(100000, '1'),
+                     "line 4: PortComm \"COM111111111111111111111...\" is not a port name (COM1 "
+                     "to COM255)"}),
+    [](const ::testing::TestParamInfo<BadLineValue>& param) {
+        return std::string(param.param.name);
+    });
+
 struct RouteCase {
     const char* name;
     std::uint16_t code;

@@ -93,9 +93,10 @@ TEST_F(StartupTest, SuccessShowsEveryStepAndConnectsWithTheAddressTexts) {
                                          "Checking List of cards", "Com port initialization"}));
     EXPECT_EQ(person.lastProgress, 60);
     EXPECT_TRUE(person.sawAnimation);
-    EXPECT_EQ(backend.calls.mid(0, 6),
-              QStringList({"locateCurrent", "examine", "bind", "open template/tamsel2.ktp",
-                           "connect", "buildAddressTable"}));
+    EXPECT_EQ(
+        backend.calls.mid(0, 8),
+        QStringList({"check tm2cmde.txt", "check template/tamsel2.ktp", "locateCurrent", "examine",
+                     "bind", "open template/tamsel2.ktp", "connect", "buildAddressTable"}));
     EXPECT_EQ(backend.connectTexts, QStringList({"TRILO COM1 XON-XOFF 9600 "}));
     EXPECT_EQ(backend.settingsSent, backend.addressTexts);
     EXPECT_TRUE(app.frame().isVisible());
@@ -199,9 +200,50 @@ INSTANTIATE_TEST_SUITE_P(
                         QFile::remove(QDir(d).filePath("tm2cmde.txt"));
                     },
                     {"Quit Tamsel2"},
-                    {{kFiles, kQuit}},
+                    {{kFiles + "\n\ntm2cmde.txt: missing", kQuit}},
                     false,
                     {},
+                    "locateCurrent"},
+        FailureCase{"missing template",
+                    [](TFakeBackend&, TMainApp&, const QString& d) {
+                        QFile::remove(QDir(d).filePath("template/tamsel2.ktp"));
+                    },
+                    {"Quit Tamsel2"},
+                    {{kFiles + "\n\ntemplate/tamsel2.ktp: missing", kQuit}},
+                    false,
+                    {"check tm2cmde.txt"},
+                    "locateCurrent"},
+        FailureCase{"glossary that is a folder",
+                    [](TFakeBackend&, TMainApp&, const QString& d) {
+                        QFile::remove(QDir(d).filePath("tm2cmde.txt"));
+                        QDir(d).mkpath("tm2cmde.txt");
+                    },
+                    {"Quit Tamsel2"},
+                    {{kFiles + "\n\ntm2cmde.txt: unreadable (not a file)", kQuit}},
+                    false,
+                    {},
+                    "check tm2cmde.txt"},
+        FailureCase{
+            "glossary not valid",
+            [](TFakeBackend& b, TMainApp&, const QString&) {
+                b.glossaryProblem = "not valid at line 1 (byte 0x00 is not text)";
+            },
+            {"Quit Tamsel2"},
+            {{kFiles + "\n\ntm2cmde.txt: not valid at line 1 (byte 0x00 is not text)", kQuit}},
+            false,
+            {"check tm2cmde.txt"},
+            "check template/tamsel2.ktp"},
+        FailureCase{"template not valid",
+                    [](TFakeBackend& b, TMainApp&, const QString&) {
+                        b.templateProblem = "not valid at line 2 (the file ends without a "
+                                            "[CONFIGURATION] section)";
+                    },
+                    {"Quit Tamsel2"},
+                    {{kFiles + "\n\ntemplate/tamsel2.ktp: not valid at line 2 (the file ends "
+                               "without a [CONFIGURATION] section)",
+                      kQuit}},
+                    false,
+                    {"check tm2cmde.txt", "check template/tamsel2.ktp"},
                     "locateCurrent"},
         FailureCase{"display at 120 dpi, quit",
                     [](TFakeBackend&, TMainApp& a, const QString&) {
@@ -259,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"bad template project",
                     [](TFakeBackend& b, TMainApp&, const QString&) { b.opens = false; },
                     {"Quit Tamsel2"},
-                    {{kBadProject, kQuit}},
+                    {{kBadProject + "\n\ntemplate/tamsel2.ktp: not valid at line 1 (test)", kQuit}},
                     false,
                     {"open template/tamsel2.ktp"},
                     "connect"},

@@ -208,15 +208,15 @@ TEST_F(ProjectFile, MissingSectionIsNotAdded) {
     EXPECT_EQ(readBytes(dir / "p.ktp"), readBytes(fixture("no_setup.ktp")));
 }
 
-TEST_F(ProjectFile, FileWithoutSectionsLoadsDefaultsAndIsKept) {
+TEST_F(ProjectFile, FileWithoutSectionsIsNoProjectAndIsKept) {
+    // Without its line setting the file would start the program on defaults as if
+    // nothing were wrong.
     const std::string bytes = "just some text\nwith no section = at all\n";
     writeBytes(dir / "p.ktp", bytes);
     const LoadReport report = project.open("p.ktp", host, dir.path());
-    ASSERT_TRUE(report.opened);
-    EXPECT_TRUE(report.ignored.empty());
-    EXPECT_EQ(project.connectText(), "TRILO COM1 XON-XOFF 9600 ");
-    ASSERT_TRUE(project.setPort("COM2"));
-    ASSERT_EQ(project.save().status, SaveStatus::Saved);
+    EXPECT_FALSE(report.opened);
+    EXPECT_EQ(report.problemLine, 2);
+    EXPECT_FALSE(fs::exists(dir / "p.bak"));
     EXPECT_EQ(readBytes(dir / "p.ktp"), bytes);
 }
 
@@ -276,7 +276,9 @@ TEST_F(ProjectFile, BadLinesAreIgnoredOneByOne) {
     EXPECT_EQ(project.lastCommand(0), "03RV");
 }
 
-TEST_F(ProjectFile, BinaryGarbageLoadsWithoutHarm) {
+TEST_F(ProjectFile, GarbageLinesLoadWithoutHarm) {
+    // Bytes of every kind inside the sections, in a file that still is a project: its
+    // last section is closed, so only lines can be at fault.
     std::string garbage;
     uint32_t seed = 12345;
     for (int i = 0; i < 20000; ++i) {
@@ -289,9 +291,10 @@ TEST_F(ProjectFile, BinaryGarbageLoadsWithoutHarm) {
             garbage += "\n[LabelVariable]\n0";
         }
     }
+    garbage += "\n;\n";
     writeBytes(dir / "p.ktp", garbage);
     const LoadReport report = project.open("p.ktp", host, dir.path());
-    ASSERT_TRUE(report.opened);
+    ASSERT_TRUE(report.opened) << report.error;
     EXPECT_FALSE(report.ignored.empty());
     ASSERT_TRUE(project.setPort("COM1"));
     ASSERT_EQ(project.save().status, SaveStatus::Saved);
@@ -300,21 +303,25 @@ TEST_F(ProjectFile, BinaryGarbageLoadsWithoutHarm) {
     EXPECT_EQ(again.port(), "COM1");
 }
 
-TEST_F(ProjectFile, FailedOpenKeepsTheProjectThatWasLoaded) {
-    ASSERT_TRUE(openCopy("full.ktp").opened);
-    ASSERT_TRUE(project.setPort("COM3"));
-    const LoadReport missing = project.open("missing.ktp", host, dir.path());
-    EXPECT_FALSE(missing.opened);
-    EXPECT_FALSE(missing.error.empty());
+TEST_F(ProjectFile, FailedOpenClearsTheProjectPath) {
+    const std::string original = readBytes(fixture("full.ktp"));
     fs::create_directories(dir / "folder.ktp");
-    EXPECT_FALSE(project.open("folder.ktp", host, dir.path()).opened);
     ASSERT_EQ(::mkfifo((dir / "pipe.ktp").c_str(), 0600), 0);
-    EXPECT_FALSE(project.open("pipe.ktp", host, dir.path()).opened);
-    EXPECT_FALSE(project.open("/dev/zero", host, dir.path()).opened);
-    EXPECT_EQ(project.path(), dir / "p.ktp");
-    EXPECT_EQ(project.port(), "COM3");
-    EXPECT_TRUE(project.modified());
-    EXPECT_EQ(project.save().status, SaveStatus::Saved);
+    for (const char* name : {"missing.ktp", "folder.ktp", "pipe.ktp", "/dev/zero"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(openCopy("full.ktp").opened);
+        ASSERT_TRUE(project.setPort("COM3"));
+        const LoadReport failed = project.open(name, host, dir.path());
+        EXPECT_FALSE(failed.opened);
+        EXPECT_FALSE(failed.error.empty());
+        EXPECT_EQ(failed.problemLine, 0) << "the file could not be read at all";
+        EXPECT_FALSE(project.loaded());
+        EXPECT_TRUE(project.path().empty());
+        // The project that was loaded can no longer be written over by mistake.
+        EXPECT_EQ(project.save().status, SaveStatus::NoProject);
+        EXPECT_EQ(readBytes(dir / "p.ktp"), original);
+        EXPECT_EQ(readBytes(dir / "p.bak"), original);
+    }
 }
 
 TEST_F(ProjectFile, OversizedFileIsNotAProject) {
@@ -424,6 +431,32 @@ TEST_P(InterruptedSave, LeavesTheProjectIntact) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtEachStep, InterruptedSave,
+                         ::testing::Values(FailingSteps::Step::Write, FailingSteps::Step::Sync,
+                                           FailingSteps::Step::Rename));
+
+class InterruptedBackup : public ::testing::TestWithParam<FailingSteps::Step> {};
+
+TEST_P(InterruptedBackup, LeavesTheOldCopyWhole) {
+    ScratchDir dir;
+    RecordingHost host;
+    FailingSteps steps(GetParam());
+    TKV_Project project(steps);
+    const std::string old = readBytes(fixture("no_setup.ktp"));
+    const std::string now = readBytes(fixture("full.ktp"));
+    writeBytes(dir / "p.bak", old);
+    writeBytes(dir / "p.ktp", now);
+    steps.armed = true;
+    const LoadReport report = project.open("p.ktp", host, dir.path());
+    EXPECT_TRUE(report.opened) << "the project itself is sound";
+    EXPECT_FALSE(report.backupWritten);
+    EXPECT_EQ(readBytes(dir / "p.bak"), old);
+    EXPECT_FALSE(fs::exists(dir / "p.bak.tmp"));
+    steps.armed = false;
+    ASSERT_TRUE(project.open("p.ktp", host, dir.path()).backupWritten);
+    EXPECT_EQ(readBytes(dir / "p.bak"), now);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEachStep, InterruptedBackup,
                          ::testing::Values(FailingSteps::Step::Write, FailingSteps::Step::Sync,
                                            FailingSteps::Step::Rename));
 

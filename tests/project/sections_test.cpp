@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,6 +68,69 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"Cnf00007 = 5,257,_," + repeat('U', 11) + ",_", false},
         LineCase{"Cnf00007 = 5,257,_,_," + repeat('S', 14), true},
         LineCase{"Cnf00007 = 5,257,_,_," + repeat('S', 15), false}));
+
+// The port and the baud rate decide which line is opened: a value that only looks like
+// one must not reach the driver, where it would be taken for a port that fails.
+INSTANTIATE_TEST_SUITE_P(
+    LineSetting, ConfigurationLine,
+    ::testing::Values(LineCase{"PortComm = COM1", true}, LineCase{"PortComm = COM255", true},
+                      LineCase{"PortComm = COM256", false}, LineCase{"PortComm = COM0", false},
+                      LineCase{"PortComm = COM01", false}, LineCase{"PortComm = COM", false},
+                      LineCase{"PortComm = COM-1", false}, LineCase{"PortComm = com1", false},
+                      LineCase{"PortComm = LPT1", false}, LineCase{"PortComm = COM1x", false},
+                      LineCase{"PortComm = COM99999999999999999999", false},
+                      LineCase{"BaudRate = 1", true}, LineCase{"BaudRate = 4000000", true},
+                      LineCase{"BaudRate = 4000001", false}, LineCase{"BaudRate = 0", false},
+                      LineCase{"BaudRate = 09600", false}, LineCase{"BaudRate = -9600", false},
+                      LineCase{"BaudRate = +9600", false}, LineCase{"BaudRate = 9600.0", false},
+                      LineCase{"BaudRate = FAST", false},
+                      LineCase{"BaudRate = 99999999999999999999", false},
+                      LineCase{"BaudRate = 18446744073709551617", false}));
+
+struct BadValueCase {
+    std::string line;
+    std::optional<std::string> problem;
+};
+
+void PrintTo(const BadValueCase& c, std::ostream* os) {
+    *os << '"' << c.line.substr(0, 40) << '"';
+}
+
+class BadLineValue : public ::testing::TestWithParam<BadValueCase> {};
+
+TEST_P(BadLineValue, NamesTheKeyAndTheValue) {
+    EXPECT_EQ(TKV_GestCnfMod::badValue(GetParam().line), GetParam().problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadLineValue,
+    ::testing::Values(
+        BadValueCase{"BaudRate = 99999999999999999999",
+                     "BaudRate \"99999999999999999999\" is not a baud rate (a whole number "
+                     "from 1 to 4000000)"},
+        BadValueCase{"PortComm = COM1" + repeat('0', 100000),
+                     "PortComm \"COM1" + repeat('0', 20) +
+                         "...\" is not a port name (COM1 to COM255)"},
+        BadValueCase{"  PortComm=LPT1 ", "PortComm \"LPT1\" is not a port name (COM1 to COM255)"},
+        BadValueCase{std::string("BaudRate = 96\x01", 14),
+                     "BaudRate \"96?\" is not a baud rate (a whole number from 1 to 4000000)"},
+        BadValueCase{"PortComm = COM7", std::nullopt},
+        BadValueCase{"BaudRate = 19200", std::nullopt},
+        BadValueCase{"Target = 99999999999999999999", std::nullopt},
+        BadValueCase{"PortComm COM1", std::nullopt}));
+
+TEST(Configuration, LineSettingChangesTakeOnlyRealPortsAndBaudRates) {
+    TKV_GestCnfMod cnf;
+    EXPECT_FALSE(cnf.setPort("COM1" + repeat('0', 25)));
+    EXPECT_FALSE(cnf.setLine("TRILO", "COM2", "XON-XOFF", "99999999999999999999"));
+    EXPECT_FALSE(cnf.setLine("TRILO", "PORT2", "XON-XOFF", "9600"));
+    EXPECT_EQ(cnf.port(), "COM1");
+    EXPECT_EQ(cnf.baud(), "9600");
+    EXPECT_TRUE(cnf.setLine("VRX17", "COM2", "CONSOLE", "38400"));
+    EXPECT_TRUE(cnf.setPort("COM12"));
+    EXPECT_EQ(cnf.port(), "COM12");
+    EXPECT_EQ(cnf.baud(), "38400");
+}
 
 TEST(Configuration, ListValuesLoseTheBlanksAroundTheirCommas) {
     TKV_GestCnfMod cnf;

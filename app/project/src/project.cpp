@@ -147,7 +147,11 @@ void TKV_Project::readSections(std::string_view bytes, Model& model,
             }
         }
         if (!taken) {
-            ignored.push_back({number, headerText(current)});
+            std::string badValue;
+            if (current == Section::Configuration) {
+                badValue = TKV_GestCnfMod::badValue(content).value_or(std::string());
+            }
+            ignored.push_back({number, headerText(current), std::move(badValue)});
         }
     }
 }
@@ -164,14 +168,26 @@ LoadReport TKV_Project::open(std::string_view fileName, ProjectHost& host,
     const fs::path path = currentDirectory / fs::path(std::string(fileName));
     const auto bytes = readFile(path, report.error);
     if (!bytes) {
+        m_path.clear();
         return report;
     }
-    std::string backupError;
-    report.backupWritten =
-        writeFile(siblingWithExtension(path, ".bak"), *bytes, m_steps, backupError);
+    if (const auto problem = checkProjectText(*bytes)) {
+        m_path.clear();
+        report.problemLine = problem->line;
+        report.error = path.string() + ": " + describe(*problem);
+        return report;
+    }
 
     Model fresh;
     readSections(*bytes, fresh, report.ignored);
+    // The copy goes through a temporary file too: a copy cut short by a full disk
+    // would otherwise destroy the good one it replaces.
+    const fs::path backup = siblingWithExtension(path, ".bak");
+    fs::path backupTemp = backup;
+    backupTemp += ".tmp";
+    std::string backupError;
+    report.backupWritten = replaceFile(backup, backupTemp, *bytes, m_steps, backupError);
+
     m_model = std::move(fresh);
     m_path = path;
     m_directory = currentDirectory;

@@ -104,6 +104,71 @@ bool TKV_GestCnfMod::isName(std::string_view name) {
            name.find_first_of(" \t,") == std::string_view::npos;
 }
 
+namespace {
+
+/// A decimal number of at most @p maxDigits digits without sign or leading zero; the
+/// bound on the digits is what keeps the value from overflowing.
+std::optional<int32_t> plainNumber(std::string_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits || digits.front() == '0') {
+        return std::nullopt;
+    }
+    int32_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+/// A value as it may be shown in a message: cut short, and without bytes a box cannot show.
+std::string shown(std::string_view value) {
+    constexpr std::size_t kShown = 24;
+    std::string out(value.substr(0, kShown));
+    for (char& c : out) {
+        if (text::hasControlBytes(std::string_view(&c, 1))) {
+            c = '?';
+        }
+    }
+    if (value.size() > kShown) {
+        out += "...";
+    }
+    return out;
+}
+
+} // namespace
+
+bool TKV_GestCnfMod::isPortName(std::string_view name) {
+    constexpr std::string_view kPrefix = "COM";
+    if (name.substr(0, kPrefix.size()) != kPrefix) {
+        return false;
+    }
+    const auto n = plainNumber(name.substr(kPrefix.size()), 3);
+    return n && *n >= 1 && *n <= kMaxPortNumber;
+}
+
+bool TKV_GestCnfMod::isBaudRate(std::string_view name) {
+    const auto n = plainNumber(name, 7);
+    return n && *n >= 1 && *n <= kMaxBaud;
+}
+
+std::optional<std::string> TKV_GestCnfMod::badValue(std::string_view line) {
+    const auto kv = keyValue(line);
+    if (!kv) {
+        return std::nullopt;
+    }
+    if (kv->key == "PortComm" && !isPortName(kv->value)) {
+        return text::format("PortComm \"%s\" is not a port name (COM1 to COM%d)",
+                            shown(kv->value).c_str(), kMaxPortNumber);
+    }
+    if (kv->key == "BaudRate" && !isBaudRate(kv->value)) {
+        return text::format("BaudRate \"%s\" is not a baud rate (a whole number from 1 to %d)",
+                            shown(kv->value).c_str(), kMaxBaud);
+    }
+    return std::nullopt;
+}
+
 bool TKV_GestCnfMod::readLine(std::string_view line) {
     if (text::hasControlBytes(line)) {
         return false;
@@ -147,7 +212,8 @@ bool TKV_GestCnfMod::readLine(std::string_view line) {
             return true;
         }
         if (key == pair.nameKey) {
-            if (!isName(value) ||
+            if (!isName(value) || (pair.name == &TKV_GestCnfMod::m_port && !isPortName(value)) ||
+                (pair.name == &TKV_GestCnfMod::m_baud && !isBaudRate(value)) ||
                 ((this->*pair.list) && !text::contains(*(this->*pair.list), value))) {
                 return false;
             }
@@ -243,7 +309,7 @@ void TKV_GestCnfMod::write(std::string& out, std::string_view eol) const {
 
 bool TKV_GestCnfMod::setLine(std::string_view target, std::string_view port,
                              std::string_view protocol, std::string_view baud) {
-    if (!isName(target) || !isName(port) || !isName(protocol) || !isName(baud)) {
+    if (!isName(target) || !isPortName(port) || !isName(protocol) || !isBaudRate(baud)) {
         return false;
     }
     m_target = target;
@@ -254,7 +320,7 @@ bool TKV_GestCnfMod::setLine(std::string_view target, std::string_view port,
 }
 
 bool TKV_GestCnfMod::setPort(std::string_view port) {
-    if (!isName(port)) {
+    if (!isPortName(port)) {
         return false;
     }
     m_port = port;

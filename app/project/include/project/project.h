@@ -2,6 +2,7 @@
 // The project: one ".ktp" file that remembers a line set-up and the modules on
 // it, its in-memory model, and the glossary and variable lists that go with it.
 
+#include "project/file_check.h"
 #include "project/file_io.h"
 #include "project/glossary.h"
 #include "project/host.h"
@@ -60,12 +61,19 @@ inline constexpr std::string_view kTemplateProject = "template/tamsel2.ktp";
 struct IgnoredLine {
     int line = 0;             ///< 1-based line number in the file
     std::string_view section; ///< the section header the line stood in
+    /// Set for a line that gave the port or the baud rate a value neither can be:
+    /// the line setting then falls back on what it was, which the user must be told.
+    std::string badValue;
     bool operator==(const IgnoredLine&) const = default;
 };
 
 struct LoadReport {
     bool opened = false;
+    /// Why the file did not load, naming it (and the line when its content is at fault).
     std::string error;
+    /// The line of the file that made it refused; 0 when it could not be read at all.
+    int problemLine = 0;
+    /// The ".bak" copy was replaced by this file, which loaded.
     bool backupWritten = false;
     bool glossaryPresent = false;
     /// The lines that failed their section's checks.
@@ -110,14 +118,18 @@ class TKV_Project {
     /**
      * @brief Opens a project file.
      *
-     * The path is @p currentDirectory joined with @p fileName. The file is
-     * copied to its ".bak" name first; then every section is read, a line
-     * that fails its checks is skipped and the rest loads. Afterwards the
+     * The path is @p currentDirectory joined with @p fileName. The file must
+     * be a project file (checkProjectText); then every section is read, a
+     * line that fails its checks is skipped and the rest loads, and only then
+     * is the file copied to its ".bak" name, so that the copy of the last good
+     * project is never replaced by one that does not load. Afterwards the
      * host is asked for the driver's capability lists and the glossary's
      * presence is checked in @p currentDirectory, where the variable files
      * are looked for too.
      *
-     * A file that cannot be read leaves the project as it was.
+     * A file that cannot be read or is not a project clears the project path
+     * (nothing is loaded and save() has no file to write), leaves the model
+     * and the ".bak" copy as they were, and says why in the report.
      */
     LoadReport open(std::string_view fileName, ProjectHost& host,
                     const std::filesystem::path& currentDirectory);

@@ -99,6 +99,21 @@ class TKV_GestCnfMod {
     /// A single name fits its field and holds no blank and no comma, so that
     /// the connect text can be taken apart at blanks again.
     static bool isName(std::string_view name);
+    /// The driver's line table has 255 lines: "COM1" to "COM255".
+    static constexpr int kMaxPortNumber = 255;
+    /// Far above any serial line; a bound that keeps a stray number from passing.
+    static constexpr int32_t kMaxBaud = 4000000;
+    /// "COMn" with n from 1 to kMaxPortNumber, without leading zeros.
+    static bool isPortName(std::string_view name);
+    /// A whole number of bauds from 1 to kMaxBaud, without sign or leading zeros.
+    static bool isBaudRate(std::string_view name);
+    /**
+     * @brief For a line that gives the port or the baud rate a value that cannot be
+     * one, what is wrong with it (naming the key and the value); nullopt for any other
+     * line. The line is then ignored like every line that fails its check, but this one
+     * decides which line the program opens, so the user must hear of it.
+     */
+    static std::optional<std::string> badValue(std::string_view line);
     /// Sets the four names of the line (set 13); all or nothing.
     bool setLine(std::string_view target, std::string_view port, std::string_view protocol,
                  std::string_view baud);
