@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -50,6 +51,16 @@ constexpr const char* kWindowIdProperty = "windowId";
 constexpr const char* kModuleWindowProperty = "moduleWindow";
 constexpr const char* kFilesNeeded[] = {"tm2cmde.txt", "template/tamsel2.ktp"};
 constexpr const char* kTemplateProject = "template/tamsel2.ktp";
+// The start-up's pauses leave each step on screen long enough for a person to read it; a
+// test that starts the program many times shortens them with this variable (milliseconds,
+// never longer than the normal pause).
+constexpr const char* kStartupPauseVariable = "TAMSEL_STARTUP_PAUSE_MS";
+
+int startupPauseMs(int normalMs) {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue(kStartupPauseVariable, &ok);
+    return ok && ms >= 0 ? std::min(ms, normalMs) : normalMs;
+}
 
 struct TDialogSize {
     int dialogId;
@@ -450,14 +461,14 @@ std::int32_t TMainApp::postAndAsk(int code, const QString& text, const QStringLi
 
 void TMainApp::step(int number) {
     post(disp::kStep, number);
-    pumpFor(kStepPauseMs);
+    pumpFor(startupPauseMs(kStepPauseMs));
 }
 
 void TMainApp::runStartup(TInitBox* box) {
     m_initBox = box;
     m_startupOk = startupSteps();
     post(disp::kClose);
-    pumpFor(kSliceMs);
+    pumpFor(startupPauseMs(kSliceMs));
     m_frame->showMaximized();
     if (m_instance != nullptr) {
         m_instance->publish(m_frame.get());
@@ -474,7 +485,7 @@ void TMainApp::runStartup(TInitBox* box) {
 
 bool TMainApp::startupSteps() {
     post(disp::kTitle, 0, QStringLiteral("   Tamsel2\nKorvel\n") + versionText());
-    pumpFor(kSliceMs);
+    pumpFor(startupPauseMs(kSliceMs));
 
     step(step::kDisplay);
     if (!displayPasses(m_screen.value_or(readScreen())) &&
