@@ -1,8 +1,9 @@
 // The POSIX port on a pseudo-terminal: what its descriptor path does with the bytes the
-// terminal layer hands it. A pseudo-terminal has no modem lines and carries no BREAK, so
-// the master side writes the marks that the terminal layer of a UART would insert with
-// PARMRK set (FF 00 00 for a break, FF FF for a literal FF); in raw mode they reach the
-// port as written.
+// terminal layer hands it. A pseudo-terminal has no modem lines and carries no BREAK; with
+// PARMRK set its terminal layer doubles each FF the peer writes, so a break mark
+// (FF 00 00) cannot be made from the peer's side. The marked streams a UART gives are fed
+// to the parser itself in BreakMarks below.
+#include "break_marks.h"
 #include "linkor_status.h"
 #include "posix_port.h"
 
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <ostream>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -124,41 +126,31 @@ class PosixPortOnATerminal : public ::testing::Test {
     PosixPort port;
 };
 
-TEST_F(PosixPortOnATerminal, MarkedBreaksAreEventsAndDoubledFFsOneDataByte) {
+// With break reporting the port sets PARMRK, so the terminal layer doubles every FF the
+// peer sends; the port must undo exactly that. Were PARMRK missing, FF 00 00 below would be
+// taken for a break; were the marks not undone, every FF would come twice.
+TEST_F(PosixPortOnATerminal, WithBreakReportingEveryByteOfThePeerArrivesOnce) {
     PortSettings settings;
     settings.reportBreaks = true;
     ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);
-    terminal.write({'A', 0xFF, 0x00, 0x00, 'B', 0xFF, 0xFF, 'C'});
-    EXPECT_EQ(readBytes(4), (Bytes{'A', 'B', 0xFF, 'C'}));
-    // Everything written has been read: the one break is pending, a second is not.
-    EXPECT_TRUE(port.waitBreak(std::chrono::microseconds(kGenerous)));
+    const Bytes sent{'A', 0xFF, 0x00, 0x00, 'B', 0xFF, 0xFF, 'C', 0xFF};
+    terminal.write(sent);
+    EXPECT_EQ(readBytes(sent.size()), sent);
+    // Everything sent has been read: no break was made of it.
     EXPECT_FALSE(port.waitBreak(std::chrono::microseconds(0)));
 }
 
-TEST_F(PosixPortOnATerminal, BreaksAlone) {
+TEST_F(PosixPortOnATerminal, FFsSentOneAtATimeArriveOneAtATime) {
     PortSettings settings;
     settings.reportBreaks = true;
     ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);
-    terminal.write({0xFF, 0x00, 0x00, 0xFF, 0x00, 0x00});
-    EXPECT_TRUE(port.waitBreak(std::chrono::microseconds(kGenerous)));
-    EXPECT_TRUE(port.waitBreak(std::chrono::microseconds(kGenerous)));
-    // A byte written after the breaks is the first data byte.
-    terminal.write({'Z'});
-    EXPECT_EQ(readBytes(1), Bytes{'Z'});
-}
-
-TEST_F(PosixPortOnATerminal, MarksSplitAcrossReadsAreStillMarks) {
-    PortSettings settings;
-    settings.reportBreaks = true;
-    ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);
-    terminal.write({'1', 0xFF});
-    EXPECT_EQ(readBytes(1), Bytes{'1'});
-    terminal.write({0x00});
-    terminal.write({0x00, '2', 0xFF});
-    EXPECT_EQ(readBytes(1), Bytes{'2'});
-    terminal.write({0xFF, '3'});
-    EXPECT_EQ(readBytes(2), (Bytes{0xFF, '3'}));
-    EXPECT_TRUE(port.waitBreak(std::chrono::microseconds(0)));
+    for (int i = 0; i < 3; ++i) {
+        terminal.write({0xFF});
+        EXPECT_EQ(readBytes(1), Bytes{0xFF}) << i;
+    }
+    terminal.write({0x00, 0x00});
+    EXPECT_EQ(readBytes(2), (Bytes{0x00, 0x00}));
+    EXPECT_FALSE(port.waitBreak(std::chrono::microseconds(0)));
 }
 
 TEST_F(PosixPortOnATerminal, WithoutBreakReportingTheBytesAreData) {
@@ -167,19 +159,6 @@ TEST_F(PosixPortOnATerminal, WithoutBreakReportingTheBytesAreData) {
     ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);
     terminal.write({0xFF, 0x00, 0x00, 0xFF, 0xFF});
     EXPECT_EQ(readBytes(5), (Bytes{0xFF, 0x00, 0x00, 0xFF, 0xFF}));
-    EXPECT_FALSE(port.waitBreak(std::chrono::microseconds(0)));
-}
-
-TEST_F(PosixPortOnATerminal, PurgeForgetsAHalfReadMark) {
-    PortSettings settings;
-    settings.reportBreaks = true;
-    ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);
-    terminal.write({'x', 0xFF});
-    EXPECT_EQ(readBytes(1), Bytes{'x'});
-    port.purge();
-    // Without the FF before it, 00 00 is two data bytes.
-    terminal.write({0x00, 0x00});
-    EXPECT_EQ(readBytes(2), (Bytes{0x00, 0x00}));
     EXPECT_FALSE(port.waitBreak(std::chrono::microseconds(0)));
 }
 
@@ -209,6 +188,69 @@ TEST_F(PosixPortOnATerminal, APulledAdapterFailsReadsAndWrites) {
     size_t written = 0;
     EXPECT_FALSE(port.write(out, sizeof out, written));
     EXPECT_FALSE(port.waitBreak(std::chrono::microseconds(0)));
+}
+
+// Streams as the terminal layer of a UART marks them: the data and breaks they stand for.
+struct MarkedCase {
+    const char* name;
+    Bytes raw;
+    Bytes data;
+    int breaks;
+};
+
+void PrintTo(const MarkedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BreakMarks : public ::testing::TestWithParam<MarkedCase> {};
+
+TEST_P(BreakMarks, GiveTheirDataAndBreaks) {
+    BreakMarkFilter filter;
+    Bytes data;
+    int breaks = 0;
+    for (uint8_t raw : GetParam().raw) {
+        uint8_t byte = 0;
+        switch (filter.feed(raw, byte)) {
+        case BreakMarkFilter::Event::Data:
+            data.push_back(byte);
+            break;
+        case BreakMarkFilter::Event::Break:
+            ++breaks;
+            break;
+        case BreakMarkFilter::Event::None:
+            break;
+        }
+    }
+    EXPECT_EQ(data, GetParam().data);
+    EXPECT_EQ(breaks, GetParam().breaks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, BreakMarks,
+    ::testing::Values(
+        MarkedCase{"plain", {'0', '1', 0x00}, {'0', '1', 0x00}, 0},
+        MarkedCase{"break", {0xFF, 0x00, 0x00}, {}, 1},
+        MarkedCase{"literal_ff", {0xFF, 0xFF}, {0xFF}, 0},
+        MarkedCase{"two_breaks_between_data",
+                   {'a', 0xFF, 0x00, 0x00, 'b', 0xFF, 0x00, 0x00, 'c'},
+                   {'a', 'b', 'c'},
+                   2},
+        MarkedCase{"literal_ff_then_zeros", {0xFF, 0xFF, 0x00, 0x00}, {0xFF, 0x00, 0x00}, 0},
+        // FF 00 x: a byte received with a framing or parity fault.
+        MarkedCase{"faulty_byte", {0xFF, 0x00, 'q'}, {'q'}, 0},
+        // Not a mark the terminal layer writes: the byte is kept.
+        MarkedCase{"stray_ff", {0xFF, 'z'}, {'z'}, 0},
+        MarkedCase{"break_right_after_literal", {0xFF, 0xFF, 0xFF, 0x00, 0x00}, {0xFF}, 1}),
+    [](const ::testing::TestParamInfo<MarkedCase>& param) { return param.param.name; });
+
+TEST(BreakMarksReset, ForgetsAHalfReadMark) {
+    BreakMarkFilter filter;
+    uint8_t byte = 0;
+    EXPECT_EQ(filter.feed(0xFF, byte), BreakMarkFilter::Event::None);
+    EXPECT_EQ(filter.feed(0x00, byte), BreakMarkFilter::Event::None);
+    filter.reset();
+    EXPECT_EQ(filter.feed(0x00, byte), BreakMarkFilter::Event::Data);
+    EXPECT_EQ(byte, 0x00);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <mutex>
 #include <random>
+#include <thread>
 
 namespace simtest {
 namespace {
@@ -164,9 +165,17 @@ TEST(Line, TrafficSinkSeesEveryByte) {
     });
     PtyClient c(f.port(), 9600);
     c.xonReply("01QX");
-    c.readQuiet();
-    std::lock_guard lock(m);
-    EXPECT_EQ(seen, kvFrame("01QX").size() + 3 + kvFrame("01X 00").size());
+    // The sink hears a chunk after it went out: wait for it rather than for a quiet line.
+    const std::size_t expected = kvFrame("01QX").size() + 3 + kvFrame("01X 00").size();
+    const auto end = std::chrono::steady_clock::now() + kAnswerTimeout;
+    const auto seenSoFar = [&] {
+        std::lock_guard lock(m);
+        return seen;
+    };
+    while (seenSoFar() < expected && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(seenSoFar(), expected);
 }
 
 TEST(Line, RandomBytesAtAnySpeedHarmNoModule) {
