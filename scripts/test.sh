@@ -17,6 +17,14 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --timeout 300
 
+# The plain unit tests once more, each program in a random order and twice over in one
+# process: a test that leans on what another one left behind (or that leaves something
+# behind) fails here. The seed of the order is printed first.
+for unit in catalogue_tests comm_tests driver_tests jbus_tests project_tests; do
+  echo "shuffled twice: $unit"
+  "$build_dir/bin/$unit" --gtest_shuffle --gtest_repeat=2 --gtest_brief=1
+done
+
 # The layers that run threads, once more under ThreadSanitizer.
 if [ -x scripts/test-tsan.sh ]; then
   scripts/test-tsan.sh

@@ -32,6 +32,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -56,6 +57,16 @@ struct TNeededFile {
 constexpr TNeededFile kFilesNeeded[] = {{"tm2cmde.txt", TStartupFile::Glossary},
                                         {"template/tamsel2.ktp", TStartupFile::Project}};
 constexpr const char* kTemplateProject = "template/tamsel2.ktp";
+// The start-up's pauses leave each step on screen long enough for a person to read it; a
+// test that starts the program many times shortens them with this variable (milliseconds,
+// never longer than the normal pause).
+constexpr const char* kStartupPauseVariable = "TAMSEL_STARTUP_PAUSE_MS";
+
+int startupPauseMs(int normalMs) {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue(kStartupPauseVariable, &ok);
+    return ok && ms >= 0 ? std::min(ms, normalMs) : normalMs;
+}
 
 struct TDialogSize {
     int dialogId;
@@ -456,14 +467,14 @@ std::int32_t TMainApp::postAndAsk(int code, const QString& text, const QStringLi
 
 void TMainApp::step(int number) {
     post(disp::kStep, number);
-    pumpFor(kStepPauseMs);
+    pumpFor(startupPauseMs(kStepPauseMs));
 }
 
 void TMainApp::runStartup(TInitBox* box) {
     m_initBox = box;
     m_startupOk = startupSteps();
     post(disp::kClose);
-    pumpFor(kSliceMs);
+    pumpFor(startupPauseMs(kSliceMs));
     m_frame->showMaximized();
     if (m_instance != nullptr) {
         m_instance->publish(m_frame.get());
@@ -480,7 +491,7 @@ void TMainApp::runStartup(TInitBox* box) {
 
 bool TMainApp::startupSteps() {
     post(disp::kTitle, 0, QStringLiteral("   Tamsel2\nKorvel\n") + versionText());
-    pumpFor(kSliceMs);
+    pumpFor(startupPauseMs(kSliceMs));
 
     step(step::kDisplay);
     if (!displayPasses(m_screen.value_or(readScreen())) &&

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 
 namespace {
@@ -126,7 +128,17 @@ INSTANTIATE_TEST_SUITE_P(Table, InfoTypeAssocied,
                                            InfoCase{nullptr, "defaut pointage voir avec QZ"}));
 
 TEST(InfoTypeAssociedBadInput, NullInfoIsSkipped) {
-    GetInfoTypeAssocied("KA01", nullptr);
+    // A write through the null pointer would end the process: run it in a child of its own.
+    EXPECT_EXIT(
+        {
+            GetInfoTypeAssocied("KA01", nullptr);
+            GetInfoTypeAssocied(nullptr, nullptr);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    GuardedBuffer<kInfoSize> info;
+    GetInfoTypeAssocied("KB41", info.data());
+    EXPECT_EQ(info.text(), "KB41") << "a skipped call leaves nothing behind";
 }
 
 TEST(IsLabelTypeGenerique, LooksForTheQuestionMark) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace linkor {
 namespace {
@@ -38,10 +39,22 @@ class LineTable : public ::testing::Test {
         // No device of this machine may show up in a port list.
         char dir[] = "/tmp/linkor-ports-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
+        portsDir() = dir;
         setenv("LINKOR_PORTS", dir, 1);
         kv::setPortMaker(&makeScriptedPort);
     }
-    static void TearDownTestSuite() { kv::setPortMaker(nullptr); }
+    static void TearDownTestSuite() {
+        kv::setPortMaker(nullptr);
+        unsetenv("LINKOR_PORTS");
+        if (!portsDir().empty()) {
+            rmdir(portsDir().c_str());
+            portsDir().clear();
+        }
+    }
+    static std::string& portsDir() {
+        static std::string dir;
+        return dir;
+    }
     void TearDown() override {
         for (int32_t line = 1; line <= lines::kLineCount; ++line) {
             lines::close(line);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -85,6 +86,9 @@ class JbusFamily : public testing::Test {
 TEST_F(JbusFamily, OpenGivesNineHandlesAndTellsWhyItRefuses) {
     char* message = nullptr;
     EXPECT_EQ(OpenJbus("COM256", &message), 0);
+    // The message as the user reads it, in Windows-1252 bytes.
+    EXPECT_EQ(std::string(message), "D\xE9"
+                                    "faut: s\xE9lection de ligne!");
     EXPECT_EQ(std::string(message), french(LINKOR_BAD_LINE));
     message = nullptr;
     EXPECT_EQ(OpenJbus("COMX", &message), 0);
@@ -299,26 +303,59 @@ TEST_F(JbusFamily, KeepsALanguageOfItsOwn) {
     EXPECT_STREQ(m_list, "Default: reception timeout!");
 }
 
+// A pseudo-terminal published as COM9 in a ports directory of its own; all of it is undone
+// when it goes, also after a failed assertion.
+class PublishedTerminal {
+  public:
+    PublishedTerminal() {
+        char dir[] = "/tmp/jbus-ports-XXXXXX";
+        if (mkdtemp(dir) == nullptr) {
+            return;
+        }
+        m_dir = dir;
+        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
+            return;
+        }
+        m_link = m_dir + "/COM9";
+        if (symlink(ptsname(m_master), m_link.c_str()) != 0) {
+            m_link.clear();
+            return;
+        }
+        setenv("LINKOR_PORTS", m_dir.c_str(), 1);
+        m_ready = true;
+    }
+    ~PublishedTerminal() {
+        unsetenv("LINKOR_PORTS");
+        if (!m_link.empty()) {
+            unlink(m_link.c_str());
+        }
+        if (!m_dir.empty()) {
+            rmdir(m_dir.c_str());
+        }
+        if (m_master >= 0) {
+            close(m_master);
+        }
+    }
+    PublishedTerminal(const PublishedTerminal&) = delete;
+    PublishedTerminal& operator=(const PublishedTerminal&) = delete;
+    bool ready() const { return m_ready; }
+
+  private:
+    std::string m_dir;
+    std::string m_link;
+    int m_master = -1;
+    bool m_ready = false;
+};
+
 TEST_F(JbusFamily, PortListShowsHeldPortsAndFreePseudoTerminals) {
-    char dir[] = "/tmp/jbus-ports-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    const std::string link = std::string(dir) + "/COM9";
-    ASSERT_EQ(symlink(ptsname(master), link.c_str()), 0);
-    setenv("LINKOR_PORTS", dir, 1);
+    const PublishedTerminal terminal;
+    ASSERT_TRUE(terminal.ready()) << std::strerror(errno);
 
     // COM7 is a scripted port: only a slot that holds it initialised lists it.
     initialised("COM7");
     GetPortsJbus(m_list);
     EXPECT_STREQ(m_list, "COM7 COM9 ");
-
-    unsetenv("LINKOR_PORTS");
-    unlink(link.c_str());
-    rmdir(dir);
-    close(master);
 }
 
 // The line family's JBUS lines (kind 2).

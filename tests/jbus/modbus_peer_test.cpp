@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -30,6 +31,27 @@ using jbus_peer::ModbusSlave;
 class ModbusPeer : public testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(m_slave.ready()) << std::strerror(errno); }
+    // A test that stops at a failed assertion leaves no line behind for the next one.
+    void TearDown() override {
+        CloseKv(kPortNumber);
+        if (m_jbus > 0) {
+            CloseJbus(m_jbus);
+        }
+    }
+
+    /// The requests served, a retry of the same request counted once, each as its slave,
+    /// function and register ("01 03 00 64").
+    std::vector<std::string> requestHeads() {
+        std::vector<std::string> heads;
+        std::string previous;
+        for (const std::string& r : m_slave.requests()) {
+            if (r != previous) {
+                heads.push_back(r.substr(0, 11));
+            }
+            previous = r;
+        }
+        return heads;
+    }
 
     std::string say(int32_t (*dialogue)(int32_t, const char*, char*), int32_t line,
                     const std::string& command, int32_t expected = LINKOR_OK) {
@@ -39,6 +61,7 @@ class ModbusPeer : public testing::Test {
     }
 
     ModbusSlave m_slave;
+    int32_t m_jbus = 0;
 };
 
 TEST_F(ModbusPeer, LineFamilyReadsAndWritesHoldingRegisters) {
@@ -80,12 +103,19 @@ TEST_F(ModbusPeer, LineFamilyReadsAndWritesHoldingRegisters) {
     EXPECT_EQ(moduleStatus, 0);
 
     EXPECT_EQ(CloseKv(kPortNumber), LINKOR_OK);
-    EXPECT_GE(m_slave.served(), 10); // one answer for each exchange above
+    // One request for each exchange above, in order (the raw read and the last one ask the
+    // same and count once).
+    EXPECT_EQ(requestHeads(),
+              std::vector<std::string>({"01 03 00 64", "01 10 00 64", "01 03 00 64", "01 10 00 00",
+                                        "01 03 00 00", "01 10 01 2C", "01 03 01 2C", "01 03 13 88",
+                                        "01 03 00 64"}));
+    EXPECT_GE(m_slave.served(), 10);
 }
 
 TEST_F(ModbusPeer, JbusFamilyReadsAndWritesThroughItsOwnHandle) {
     char* message = nullptr;
     const int32_t h = OpenJbus("COM41", &message);
+    m_jbus = h;
     ASSERT_GE(h, 1);
     ASSERT_LE(h, 9);
     ASSERT_EQ(InitJbus(h, "9600", nullptr), LINKOR_OK);

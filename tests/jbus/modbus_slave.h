@@ -9,6 +9,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace jbus_peer {
 
@@ -99,6 +101,11 @@ class ModbusSlave {
 
     bool ready() const { return m_ready; }
     int served() const { return m_served.load(); }
+    /// Every request served so far, its bytes without the CRC as "01 03 00 64 ...".
+    std::vector<std::string> requests() {
+        std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
 
     uint16_t reg(int index) {
         std::lock_guard lock(m_mutex);
@@ -125,6 +132,13 @@ class ModbusSlave {
                 std::lock_guard lock(m_mutex);
                 modbus_reply(m_ctx, query, length, m_map);
                 ++m_served;
+                std::string request;
+                for (int i = 0; i + 2 < length; ++i) {
+                    char byte[4];
+                    std::snprintf(byte, sizeof byte, i == 0 ? "%02X" : " %02X", query[i]);
+                    request += byte;
+                }
+                m_requests.push_back(request);
             }
         }
     }
@@ -139,6 +153,7 @@ class ModbusSlave {
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_served{0};
+    std::vector<std::string> m_requests;
     bool m_ready = false;
 };
 

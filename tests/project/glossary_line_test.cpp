@@ -14,6 +14,11 @@
 #include <array>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -68,74 +73,103 @@ std::string sendable(std::string_view address, std::string command) {
     return std::string(address) + command;
 }
 
-TEST(GlossaryOnTheLine, EveryCommandIsCarriedOutByAModuleOfItsTarget) {
-    ScratchDir dir;
-    fs::create_directories(dir / "ports");
-    ::setenv("LINKOR_PORTS", (dir / "ports").c_str(), 1);
-    fs::create_directories(dir / "driver");
-    fs::copy_file(LINKOR_LIBRARY, dir / "driver" / "liblinkor.so");
-    Driver driver(dir / "driver" / "liblinkor.so");
-    ASSERT_TRUE(driver.loaded());
+/// One family's modules, and the commands that bring one to power and rest.
+struct Family {
+    int address;
+    const char* powerOn;
+    const char* stop;
+};
 
-    kvsim::VirtualLine line(kvsim::parseLineText(
-        "01 TRILO\n02 MICROTRILO\n03 VRX17\n04 DVRX\n05 VRX23\n06 VRX34\n", "glossary"));
-    line.start(dir / "ports", kLine);
+void PrintTo(const Family& f, std::ostream* os) {
+    *os << "address " << f.address;
+}
 
-    fs::copy_file(shipped(kGlossaryFileName), dir / kGlossaryFileName);
-    writeBytes(dir / "p.ktp", "[CONFIGURATION]\n"
-                              "Cnf00001 = 1,512,_,_,_\n"
-                              "Cnf00002 = 2,4098,_,_,_\n"
-                              "Cnf00003 = 3,20480,_,_,_\n"
-                              "Cnf00004 = 4,24608,_,_,_\n"
-                              "Cnf00005 = 5,12289,_,_,_\n"
-                              "Cnf00006 = 6,16385,_,_,_\n;\n");
-    RecordingHost host;
-    TKV_Project project;
-    ASSERT_TRUE(project.open("p.ktp", host, dir.path()).opened);
+/// The line of every target, the project with its address table, the driver connected.
+class GlossaryOnTheLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(dir / "ports");
+        ::setenv("LINKOR_PORTS", (dir / "ports").c_str(), 1);
+        fs::create_directories(dir / "driver");
+        fs::copy_file(LINKOR_LIBRARY, dir / "driver" / "liblinkor.so");
+        driver = std::make_unique<Driver>(dir / "driver" / "liblinkor.so");
+        ASSERT_TRUE(driver->loaded());
 
-    ASSERT_EQ(driver.open(("COM" + std::to_string(kLine)).c_str(), 0, 0), kLine);
-    ASSERT_EQ(driver.init(kLine, "9600", "XON-XOFF", nullptr), 0);
-    std::array<char, 256> reply{};
-    ASSERT_EQ(driver.dialogue(kLine, "/TRILO/", reply.data()), 0);
-    project.buildAddressTable();
-    int settings = 0;
-    for (std::string text = project.driverAddressText("first"); text != "last";
-         text = project.driverAddressText(text)) {
-        EXPECT_EQ(driver.dialogue(kLine, text.c_str(), reply.data()), 0) << text;
-        ++settings;
-    }
-    EXPECT_EQ(settings, 6);
+        line.start(dir / "ports", kLine);
 
-    struct Family {
-        int address;
-        const char* powerOn;
-        const char* stop;
-    };
-    for (const Family& f :
-         {Family{1, "GM", "GS"}, Family{2, "GM", "GS"}, Family{3, "POWER ON", "HALT"},
-          Family{4, "POWER ON", "HALT"}, Family{5, "gm", "gs"}, Family{6, "gm", "gs"}}) {
-        const ModuleRecord* record = project.configuration().recordWithAddress(f.address);
-        ASSERT_NE(record, nullptr);
-        char target[32] = {};
-        ::GetTargetName(record->typeCode, target);
-        const auto commands = project.glossary(target);
-        ASSERT_FALSE(commands.empty()) << target;
-        char address[4];
-        std::snprintf(address, sizeof address, "%02d", f.address);
-        for (const auto& command : commands) {
-            // Each command meets a module that is powered and at rest.
-            ASSERT_EQ(
-                driver.dialogue(kLine, (address + std::string(f.powerOn)).c_str(), reply.data()),
-                0);
-            ASSERT_EQ(driver.dialogue(kLine, (address + std::string(f.stop)).c_str(), reply.data()),
-                      0);
-            const std::string sent = sendable(address, command);
-            EXPECT_EQ(driver.dialogue(kLine, sent.c_str(), reply.data()), 0)
-                << target << ": " << sent << " -> " << reply.data();
+        fs::copy_file(shipped(kGlossaryFileName), dir / kGlossaryFileName);
+        writeBytes(dir / "p.ktp", "[CONFIGURATION]\n"
+                                  "Cnf00001 = 1,512,_,_,_\n"
+                                  "Cnf00002 = 2,4098,_,_,_\n"
+                                  "Cnf00003 = 3,20480,_,_,_\n"
+                                  "Cnf00004 = 4,24608,_,_,_\n"
+                                  "Cnf00005 = 5,12289,_,_,_\n"
+                                  "Cnf00006 = 6,16385,_,_,_\n;\n");
+        ASSERT_TRUE(project.open("p.ktp", host, dir.path()).opened);
+
+        ASSERT_EQ(driver->open(("COM" + std::to_string(kLine)).c_str(), 0, 0), kLine);
+        ASSERT_EQ(driver->init(kLine, "9600", "XON-XOFF", nullptr), 0);
+        ASSERT_EQ(driver->dialogue(kLine, "/TRILO/", reply.data()), 0);
+        project.buildAddressTable();
+        for (std::string text = project.driverAddressText("first"); text != "last";
+             text = project.driverAddressText(text)) {
+            settingsStatus.emplace_back(text, driver->dialogue(kLine, text.c_str(), reply.data()));
         }
     }
-    driver.close(kLine);
-    line.stop();
+    void TearDown() override {
+        if (driver != nullptr && driver->loaded()) {
+            driver->close(kLine);
+        }
+        line.stop();
+        ::unsetenv("LINKOR_PORTS");
+    }
+
+    ScratchDir dir;
+    std::unique_ptr<Driver> driver;
+    kvsim::VirtualLine line{kvsim::parseLineText(
+        "01 TRILO\n02 MICROTRILO\n03 VRX17\n04 DVRX\n05 VRX23\n06 VRX34\n", "glossary")};
+    RecordingHost host;
+    TKV_Project project;
+    std::array<char, 256> reply{};
+    /// Each set-up text of the address table and the driver's status for it.
+    std::vector<std::pair<std::string, int32_t>> settingsStatus;
+};
+
+TEST_F(GlossaryOnTheLine, TheAddressTableSetsUpEveryModule) {
+    EXPECT_EQ(settingsStatus.size(), 6U);
+    for (const auto& [text, status] : settingsStatus) {
+        EXPECT_EQ(status, 0) << text;
+    }
 }
+
+class GlossaryOfATarget : public GlossaryOnTheLine, public ::testing::WithParamInterface<Family> {};
+
+TEST_P(GlossaryOfATarget, EveryCommandIsCarriedOutByAModuleOfItsTarget) {
+    const Family& f = GetParam();
+    const ModuleRecord* record = project.configuration().recordWithAddress(f.address);
+    ASSERT_NE(record, nullptr);
+    char target[32] = {};
+    ::GetTargetName(record->typeCode, target);
+    const auto commands = project.glossary(target);
+    ASSERT_FALSE(commands.empty()) << target;
+    char address[4];
+    std::snprintf(address, sizeof address, "%02d", f.address);
+    for (const auto& command : commands) {
+        const std::string sent = sendable(address, command);
+        SCOPED_TRACE(std::string(target) + ": " + sent);
+        // Each command meets a module that is powered and at rest.
+        EXPECT_EQ(driver->dialogue(kLine, (address + std::string(f.powerOn)).c_str(), reply.data()),
+                  0);
+        EXPECT_EQ(driver->dialogue(kLine, (address + std::string(f.stop)).c_str(), reply.data()),
+                  0);
+        EXPECT_EQ(driver->dialogue(kLine, sent.c_str(), reply.data()), 0) << reply.data();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, GlossaryOfATarget,
+                         ::testing::Values(Family{1, "GM", "GS"}, Family{2, "GM", "GS"},
+                                           Family{3, "POWER ON", "HALT"},
+                                           Family{4, "POWER ON", "HALT"}, Family{5, "gm", "gs"},
+                                           Family{6, "gm", "gs"}));
 
 } // namespace

@@ -325,7 +325,8 @@ TEST_F(ProjectFile, FailedOpenClearsTheProjectPath) {
 }
 
 TEST_F(ProjectFile, OversizedFileIsNotAProject) {
-    writeBytes(dir / "big.ktp", std::string(kMaxFileSize + 1, '\n'));
+    // 16 MiB is the most the program reads as a project file.
+    writeBytes(dir / "big.ktp", std::string((16u << 20) + 1, '\n'));
     const LoadReport report = project.open("big.ktp", host, dir.path());
     EXPECT_FALSE(report.opened);
     EXPECT_FALSE(fs::exists(dir / "big.bak"));

@@ -369,11 +369,14 @@ TEST(Vrx17, SubReadsAndShortNameWrites) {
 TEST(TextFamilies, AddressAndSpeedChangesTakeEffectAfterTheAnswer) {
     LineFixture f("03 DVRX\n04 VRX17\n");
     PtyClient c(f.port(), 9600);
+    // The new address 12 answering is the marker that ends each wait for silence.
+    const Bytes marker = kvFrame("12REA #POS");
+    const Bytes markerAnswer = Bytes{ACK, XOFF} + kvFrame("12#POS=0") + Bytes{SUB};
     EXPECT_EQ(hex(c.xon("03SET_ADDRESS 12")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.exchange(kvFrame("03REA #POS"), 0)), "");
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("03REA #POS"), marker, markerAnswer)), "");
     EXPECT_EQ(c.xonReply("12REA #POS"), "12#POS=0");
     EXPECT_EQ(hex(c.xon("04SET_BAUDRATE 38400")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.exchange(kvFrame("04REA #POS"), 0)), "");
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("04REA #POS"), marker, markerAnswer)), "");
     c.setBaud(38400);
     EXPECT_EQ(c.xonReply("04REA #POS"), "04#POS= 0");
     // Settings the family cannot take are refused and change nothing.

@@ -29,6 +29,12 @@ long dataOf(const std::string& reply) {
     return static_cast<std::int32_t>(std::stoul(reply.substr(3), nullptr, 16));
 }
 
+// The whole XON answer of a module at @p address reading its position 0: the marker that ends
+// a wait for silence.
+Bytes positionAnswer(const std::string& address) {
+    return Bytes{ACK, XOFF} + kvFrame(address + "000000000") + Bytes{SUB};
+}
+
 TEST(Frames, WritesAreAcknowledgedReadsAnswered) {
     LineFixture f("01 VRX23\n0A VRX34\n");
     PtyClient c(f.port(), 9600);
@@ -45,7 +51,9 @@ TEST(Frames, WritesAreAcknowledgedReadsAnswered) {
         EXPECT_EQ(hex(c.xon(bad)), hex(Bytes{NAK, XOFF, SUB})) << bad;
     }
     // Other addresses stay silent.
-    EXPECT_EQ(hex(c.exchange(kvFrame("02200000000000"), 0)), "");
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("02200000000000"), kvFrame("01200000000000"),
+                                 positionAnswer("01"))),
+              "");
 }
 
 TEST(Frames, MotionAndPositionInSignedHexadecimal) {
@@ -159,17 +167,21 @@ TEST(Frames, AddressAndSpeedChanges) {
     LineFixture f("01 VRX23\n02 VRX23\n");
     PtyClient c(f.port(), 9600);
     // Everyone: exactly one acknowledgement comes back for the line.
-    EXPECT_EQ(hex(c.xon("FF110000000000")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.readQuiet()), "");
+    const Bytes done{ACK, XOFF, SUB};
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("FF110000000000"), kvFrame("01200000000000"),
+                                 positionAnswer("01"))),
+              hex(done));
     // New address 0x15; new speed only with the key in front of it.
-    EXPECT_EQ(hex(c.xon("01080000000015")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.exchange(kvFrame("01200000000000"), 0)), "");
+    EXPECT_EQ(hex(c.xon("01080000000015")), hex(done));
+    const Bytes marker = kvFrame("15200000000000");
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("01200000000000"), marker, positionAnswer("15"))), "");
     EXPECT_EQ(c.xonReply("15200000000000"), "15000000000");
-    EXPECT_EQ(hex(c.exchange(kvFrame("01080000000080"), 0)), "");       // nobody at 01 any more
+    // Nobody at 01 any more.
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("01080000000080"), marker, positionAnswer("15"))), "");
     EXPECT_EQ(hex(c.xon("15080000000080")), hex(Bytes{ACK, CAN, SUB})); // beyond 0x7F
     EXPECT_EQ(hex(c.xon("021B0011223402")), hex(Bytes{ACK, CAN, SUB}));
-    EXPECT_EQ(hex(c.xon("021B0011223302")), hex(Bytes{ACK, XOFF, SUB}));
-    EXPECT_EQ(hex(c.exchange(kvFrame("02200000000000"), 0)), "");
+    EXPECT_EQ(hex(c.xon("021B0011223302")), hex(done));
+    EXPECT_EQ(hex(c.answerBefore(kvFrame("02200000000000"), marker, positionAnswer("15"))), "");
     c.setBaud(19200);
     EXPECT_EQ(c.xonReply("02200000000000"), "02000000000");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -178,6 +179,24 @@ Bytes PtyClient::exchange(const Bytes& request, std::size_t atLeast) {
     Bytes got = atLeast > 0 ? readCount(atLeast) : Bytes{};
     const Bytes rest = readQuiet();
     got.insert(got.end(), rest.begin(), rest.end());
+    return got;
+}
+
+Bytes PtyClient::answerBefore(const Bytes& request, const Bytes& marker,
+                              const Bytes& markerAnswer) {
+    drain();
+    send(request);
+    send(marker);
+    const auto answered = [&markerAnswer](const Bytes& b) {
+        return b.size() >= markerAnswer.size() &&
+               std::equal(markerAnswer.begin(), markerAnswer.end(), b.end() - markerAnswer.size());
+    };
+    Bytes got = readUntil(answered);
+    if (!answered(got)) {
+        ADD_FAILURE() << "the marker was not answered: " << hex(got);
+        return got;
+    }
+    got.resize(got.size() - markerAnswer.size());
     return got;
 }
 

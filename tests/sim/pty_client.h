@@ -56,6 +56,10 @@ class PtyClient {
     /// Sends, waits (generously) for the first @p atLeast bytes, then reads whatever else
     /// comes until the line is quiet. Pass 0 where silence is expected.
     Bytes exchange(const Bytes& request, std::size_t atLeast = 1);
+    /// Sends @p request, then @p marker, and reads until @p markerAnswer has come; returns
+    /// what came before it. The line answers in the order it hears, so whatever the request
+    /// drew comes first: an empty result is proof of silence that needs no quiet window.
+    Bytes answerBefore(const Bytes& request, const Bytes& marker, const Bytes& markerAnswer);
     /// Sends a framed command in the XON mode and reads up to the closing SUB.
     Bytes xon(std::string_view text);
     /// Reply text of an XON exchange (between STX and ETX, length and checksum removed);

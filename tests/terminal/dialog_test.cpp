@@ -171,7 +171,9 @@ TEST_F(DialogTest, WithoutHistoryTheArrowsChangeNothing) {
     EXPECT_TRUE(app.of(shell::req::kLastCommand).isEmpty());
 }
 
-TEST_F(DialogTest, InsertTogglesTheCaretAndTheTitle) {
+// Leaving the overtype mode gives the window its caption back rather than an empty title:
+// an empty title would leave the window nameless in the frame's window list and title bar.
+TEST_F(DialogTest, InsertTogglesTheCaretAndOvertypeOffRestoresTheCaptionNotAnEmptyTitle) {
     open();
     EXPECT_TRUE(edit()->insertFlag());
     EXPECT_EQ(edit()->caretName(), "bloc_caret");

@@ -191,13 +191,14 @@ TEST_F(Binding, ConnectSelectsTheTargetAndSpeaksEnglish) {
     EXPECT_EQ(comm->lineHandle(), kCom);
     EXPECT_EQ(line->lineBaud(), 9600);
     char buffer[kTextSize];
+    const char* const english = "Default: reception timeout!";
     comm->getInformation(kInfoStatusMessage, buffer, 0x3002);
-    const std::string english = buffer;
+    EXPECT_STREQ(buffer, english);
     comm->close();
     EXPECT_EQ(comm->lineHandle(), 0);
     ASSERT_TRUE(comm->connect("TRILO COM7 XON-XOFF 9600"));
     comm->getInformation(kInfoStatusMessage, buffer, 0x3002);
-    EXPECT_EQ(english, buffer);
+    EXPECT_STREQ(buffer, english);
     const auto diagnostics = shell.notesOf(kNoteDiagnostic);
     EXPECT_NE(std::find(diagnostics.begin(), diagnostics.end(), "/TRILO/"), diagnostics.end());
     EXPECT_NE(std::find(diagnostics.begin(), diagnostics.end(), "/TACK 400/"), diagnostics.end());

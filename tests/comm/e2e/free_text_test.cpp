@@ -48,7 +48,7 @@ TEST_F(FreeText, FailureGivesTheDriversMessage) {
     char message[kTextSize];
     comm->getInformation(kInfoStatusMessage, message, kStatusReceiveTimeout);
     EXPECT_STREQ(f.reply, message);
-    EXPECT_GT(std::strlen(message), 0U);
+    EXPECT_STREQ(f.reply, "Default: reception timeout!");
     char sent[kTextSize];
     ASSERT_TRUE(comm->request(kReqLastCommand, 0, sent));
     EXPECT_STREQ(sent, "12QD");
@@ -82,6 +82,7 @@ TEST_F(FreeText, OverlongModuleReplyGivesTheDriversMessage) {
     char message[kTextSize];
     comm->getInformation(kInfoStatusMessage, message, kStatusReceiveFailed);
     EXPECT_STREQ(f.reply, message);
+    EXPECT_STREQ(f.reply, "Default: message reception!");
     f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
     EXPECT_TRUE(last) << "the next exchange is normal again";
 }

@@ -14,6 +14,7 @@ using namespace tkv;
 
 using SeenFn = void (*)(int, char*, int);
 using FailFn = void (*)(const char*, int32_t);
+using ResetFn = void (*)();
 
 class StandIn : public CommLine {
   protected:
@@ -26,6 +27,9 @@ class StandIn : public CommLine {
         // The same path gives the same loaded library as the binding's.
         m_handle = dlopen((dir / TKV_CommDLL::kDriverFile).c_str(), RTLD_NOW | RTLD_LOCAL);
         EXPECT_NE(m_handle, nullptr);
+        if (m_handle != nullptr) {
+            reinterpret_cast<ResetFn>(dlsym(m_handle, "StandinReset"))();
+        }
         comm = std::make_unique<TKV_CommDLL>(shell);
         comm->setNotifyTarget(kStatusBar, kMessage);
         MemoryStore store;

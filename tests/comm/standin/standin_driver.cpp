@@ -94,6 +94,17 @@ STANDIN_EXPORT void StandinSeen(int which, char* out, int size) {
     std::snprintf(out, static_cast<std::size_t>(size), "%s", s.c_str());
 }
 
+/// Forgets what earlier tests passed and asked for: the library stays loaded for the whole
+/// test program, so each test starts from here.
+STANDIN_EXPORT void StandinReset() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_commands.clear();
+    g_syntax = "<none>";
+    g_language = "<none>";
+    g_failOn.clear();
+    g_failStatus = 0;
+}
+
 /// Commands that begin with @p prefix get @p status.
 STANDIN_EXPORT void StandinFailOn(const char* prefix, int32_t status) {
     std::lock_guard<std::mutex> lock(g_mutex);

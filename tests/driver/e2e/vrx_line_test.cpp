@@ -9,8 +9,10 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace linkor::e2e {
 namespace {
@@ -111,49 +113,20 @@ struct Step {
     const char* reply; ///< null: any reply that begins with the command's address
 };
 
-TEST_F(VrxLine, EveryMnemonicOfTheTable) {
-    const Step steps[] = {
-        {"01GS", 0, ""},
-        {"01DI", 0, ""},
-        {"01QP", 0, "01ep 0"},
-        {"01EB", 0, ""},
-        {"01GA 100", 0, ""},
-        {"01GE", 0, ""},
-        {"01GH", 0, ""},
-        {"01GF -1200", 0, ""},
-        {"01QF", 0, nullptr},
-        {"01GS", 0, ""},
-        {"01GT 50 1200", 0, ""},
-        {"01GS", 0, ""},
-        {"01GR", 0, ""},
-        {"01GA 100", LINKOR_NOT_EXECUTED, ""}, // no motion without power
-        {"01QX", 0, "01ex 00000020"},
-        {"01QX", 0, "01ex 00000000"},
-        {"01GM", 0, ""},
-        {"01QA", 0, nullptr},
-        {"01gi 40", 0, ""},
-        {"/CASTE MAJUSCULES/01GI 100", 0, ""},
-        {"/CASTE DEFAUT/01MB", 0, ""},
-        {"01MB S", 0, ""},
-        {"01MN", 0, ""},
-        {"01MR", 0, ""},
-        {"01MR Z", 0, ""},
-        {"01MS N", 0, ""},
-        {"01MZ A", 0, ""},
-        {"01MZ I", 0, ""},
-        {"01DG 7", 0, ""},
-        {"01WL 20", 0, ""},
-        {"01WX 1200 500", 0, ""},
-        {"01WS", 0, ""},
-        {"01QL", 0, "01el  wl:20 wh:1200 wt:480 gi:39 dg:7 md:n mn "},
-        {"SO", 0, ""},
-        {"SI", 0, ""},
-        {"01GF 0", LINKOR_COMMAND_REJECTED, ""},
-        {"01QP", 0, "01ep 0"},
-        {"01AM 05", 0, ""},
-        {"05QP", 0, "05ep 0"},
-    };
-    for (const Step& s : steps) {
+/// Steps that depend on each other, on a line of their own.
+struct MnemonicCase {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+void PrintTo(const MnemonicCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class VrxMnemonic : public VrxLine, public ::testing::WithParamInterface<MnemonicCase> {};
+
+TEST_P(VrxMnemonic, AnswersAsTheTableSays) {
+    for (const Step& s : GetParam().steps) {
         EXPECT_EQ(send(s.command), s.status) << s.command;
         if (s.reply != nullptr) {
             EXPECT_EQ(text(), s.reply) << s.command;
@@ -161,7 +134,53 @@ TEST_F(VrxLine, EveryMnemonicOfTheTable) {
             EXPECT_EQ(text().substr(0, 3), std::string(s.command, 2) + "e") << s.command;
         }
     }
-    EXPECT_TRUE(line.module(5).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VrxMnemonic,
+    ::testing::Values(
+        MnemonicCase{"stop", {{"01GS", 0, ""}}}, MnemonicCase{"disable", {{"01DI", 0, ""}}},
+        MnemonicCase{"position", {{"01QP", 0, "01ep 0"}}},
+        MnemonicCase{"enable", {{"01EB", 0, ""}}},
+        MnemonicCase{"absolute_move", {{"01GA 100", 0, ""}}},
+        MnemonicCase{"home_moves", {{"01GE", 0, ""}, {"01GH", 0, ""}}},
+        MnemonicCase{"free_run", {{"01GF -1200", 0, ""}, {"01QF", 0, nullptr}, {"01GS", 0, ""}}},
+        MnemonicCase{"timed_run", {{"01GT 50 1200", 0, ""}, {"01GS", 0, ""}}},
+        // No motion without power; the error report gives the cause once.
+        MnemonicCase{"power_released",
+                     {{"01GR", 0, ""},
+                      {"01GA 100", LINKOR_NOT_EXECUTED, ""},
+                      {"01QX", 0, "01ex 00000020"},
+                      {"01QX", 0, "01ex 00000000"}}},
+        MnemonicCase{"power_on", {{"01GM", 0, ""}}},
+        MnemonicCase{"analog_input", {{"01QA", 0, nullptr}}},
+        MnemonicCase{"settings_read_back",
+                     {{"01gi 40", 0, ""},
+                      {"/CASTE MAJUSCULES/01GI 100", 0, ""},
+                      {"/CASTE DEFAUT/01MB", 0, ""},
+                      {"01MB S", 0, ""},
+                      {"01MN", 0, ""},
+                      {"01MR", 0, ""},
+                      {"01MR Z", 0, ""},
+                      {"01MS N", 0, ""},
+                      {"01MZ A", 0, ""},
+                      {"01MZ I", 0, ""},
+                      {"01DG 7", 0, ""},
+                      {"01WL 20", 0, ""},
+                      {"01WX 1200 500", 0, ""},
+                      {"01WS", 0, ""},
+                      {"01QL", 0, "01el  wl:20 wh:1200 wt:480 gi:39 dg:7 md:n mn "}}},
+        MnemonicCase{"line_commands", {{"SO", 0, ""}, {"SI", 0, ""}}},
+        MnemonicCase{"zero_speed_refused",
+                     {{"01GF 0", LINKOR_COMMAND_REJECTED, ""}, {"01QP", 0, "01ep 0"}}}),
+    [](const ::testing::TestParamInfo<MnemonicCase>& param) { return param.param.name; });
+
+TEST_F(VrxLine, NewAddressKeepsTheSavedSettings) {
+    EXPECT_EQ(send("01WS"), 0);
+    EXPECT_EQ(send("01AM 05"), 0);
+    EXPECT_EQ(send("05QP"), 0);
+    EXPECT_EQ(text(), "05ep 0");
+    ASSERT_TRUE(line.module(5).has_value());
     EXPECT_EQ(module(5).parameters.at("ws"), 1);
 }
 
