@@ -87,7 +87,26 @@ class StartupTest : public ::testing::Test {
     TInitBoxDriver person;
 };
 
+/// The start-up's pauses at their normal length while it lives: the person reads the
+/// window every 15 ms and must see each step, as a user would.
+class NormalPauses {
+  public:
+    NormalPauses() : m_shortened(qgetenv(kVariable)) { qunsetenv(kVariable); }
+    ~NormalPauses() {
+        if (!m_shortened.isNull()) {
+            qputenv(kVariable, m_shortened);
+        }
+    }
+    NormalPauses(const NormalPauses&) = delete;
+    NormalPauses& operator=(const NormalPauses&) = delete;
+
+  private:
+    static constexpr const char* kVariable = "TAMSEL_STARTUP_PAUSE_MS";
+    QByteArray m_shortened;
+};
+
 TEST_F(StartupTest, SuccessShowsEveryStepAndConnectsWithTheAddressTexts) {
+    const NormalPauses pauses;
     TMainApp app(backend, prompter);
     app.setScreenFacts({96, 96, 1024, 768, 24});
     const Outcome outcome = run(app);
@@ -113,17 +132,13 @@ TEST_F(StartupTest, SuccessShowsEveryStepAndConnectsWithTheAddressTexts) {
 }
 
 TEST_F(StartupTest, PausesKeepTheirLengthWithoutTheTestVariable) {
-    const QByteArray shortened = qgetenv("TAMSEL_STARTUP_PAUSE_MS");
-    qunsetenv("TAMSEL_STARTUP_PAUSE_MS");
+    const NormalPauses pauses;
     TMainApp app(backend, prompter);
     app.setScreenFacts({96, 96, 1024, 768, 24});
     QElapsedTimer clock;
     clock.start();
     const Outcome outcome = run(app);
     const qint64 elapsed = clock.elapsed();
-    if (!shortened.isNull()) {
-        qputenv("TAMSEL_STARTUP_PAUSE_MS", shortened);
-    }
     EXPECT_TRUE(outcome.ok);
     // The title and the closing stay 100 ms each, each of the six steps 200 ms.
     EXPECT_GE(elapsed, 100 + 6 * 200 + 100);
