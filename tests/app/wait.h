@@ -1,33 +1,17 @@
-// Waits on a condition while the event loop turns; generous, never a fixed sleep.
+// The shell tests wait the one way every window test waits.
 #pragma once
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-
-#include <functional>
+#include "support/event_wait.h"
 
 namespace tamsel::shell::test {
 
-inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+inline bool waitFor(const std::function<bool()>& condition,
+                    int timeoutMs = support::kGenerousWaitMs) {
+    return support::waitForEvents(condition, timeoutMs);
 }
 
 inline void pump(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    support::pumpEvents(ms);
 }
 
 } // namespace tamsel::shell::test

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "port.h"
+#include "support/wire_frames.h"
 
 #include <cstddef>
 #include <deque>
@@ -122,19 +123,7 @@ class ScriptedPort : public Port {
     size_t m_readThisAttempt = 0;
 };
 
-/// A frame with its Modbus CRC appended, computed here independently of the driver.
-inline Bytes withCrc(Bytes frame) {
-    uint16_t crc = 0xFFFF;
-    for (const uint8_t b : frame) {
-        crc ^= b;
-        for (int i = 0; i < 8; ++i) {
-            crc = (crc & 1) != 0 ? static_cast<uint16_t>((crc >> 1) ^ 0xA001)
-                                 : static_cast<uint16_t>(crc >> 1);
-        }
-    }
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    return frame;
-}
+/// A frame with its Modbus CRC appended, computed independently of the driver.
+using support::withCrc;
 
 } // namespace linkor::test

@@ -1,5 +1,7 @@
 #include "pty_client.h"
 
+#include "support/wire_frames.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,29 +59,11 @@ Bytes operator+(Bytes a, const Bytes& b) {
 }
 
 Bytes kvFrame(std::string_view text) {
-    unsigned sum = 0;
-    for (char c : text) {
-        sum += static_cast<unsigned char>(c);
-    }
-    char head[8];
-    char tail[4];
-    std::snprintf(head, sizeof head, "%03zu", text.size());
-    std::snprintf(tail, sizeof tail, "%02X", sum % 256U);
-    return Bytes{STX} + bytes(head) + bytes(text) + bytes(tail) + Bytes{ETX};
+    return bytes(support::kvFrame(text));
 }
 
 Bytes withCrc(Bytes frame) {
-    std::uint16_t crc = 0xFFFF;
-    for (std::uint8_t b : frame) {
-        crc ^= b;
-        for (int i = 0; i < 8; ++i) {
-            crc = (crc & 1U) != 0 ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001U)
-                                  : static_cast<std::uint16_t>(crc >> 1);
-        }
-    }
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
-    return frame;
+    return support::withCrc(std::move(frame));
 }
 
 std::string hex(const Bytes& b) {
@@ -217,11 +201,7 @@ std::string PtyClient::xonReply(std::string_view text) {
     const std::string body(b.begin() + 3, b.end() - 2);
     const std::string reply = body.substr(3, body.size() - 5);
     EXPECT_EQ(std::stoul(body.substr(0, 3)), reply.size()) << "length field of " << body;
-    unsigned sum = 0;
-    for (char c : reply) {
-        sum += static_cast<unsigned char>(c);
-    }
-    EXPECT_EQ(std::stoul(body.substr(body.size() - 2), nullptr, 16), sum % 256U)
+    EXPECT_EQ(std::stoul(body.substr(body.size() - 2), nullptr, 16), support::kvChecksum(reply))
         << "checksum of " << body;
     return reply;
 }

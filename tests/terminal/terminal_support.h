@@ -10,6 +10,8 @@
 #include <shell_codes.h>
 #include <tool_plugin_api.h>
 
+#include "support/event_wait.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -34,18 +36,9 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace tamsel::terminal::test {
 
 /// Waits for @p condition while the event loop turns; generous, never a fixed sleep.
-inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs) {
-            return false;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+inline bool waitFor(const std::function<bool()>& condition,
+                    int timeoutMs = support::kGenerousWaitMs) {
+    return support::waitForEvents(condition, timeoutMs);
 }
 
 /// Lets queued events run.

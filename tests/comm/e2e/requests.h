@@ -5,6 +5,8 @@
 #include "test_shell.h"
 #include "texts.h"
 
+#include "support/wait.h"
+
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -25,14 +27,7 @@ inline tkv::TagRequest requestOf(int32_t kind, int32_t type, int32_t address, vo
 
 /// Repeats @p step until it says done, or gives up after a generous time.
 inline bool eventually(const std::function<bool()>& step) {
-    const auto end = std::chrono::steady_clock::now() + kWait;
-    while (std::chrono::steady_clock::now() < end) {
-        if (step()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return support::waitUntil(step, kWait);
 }
 
 /// A coded command (request 0x102) to one module.
