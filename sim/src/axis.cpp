@@ -160,7 +160,10 @@ void Axis::step(double dt) {
         }
         m_speed = dir * v;
         const double next = m_position + m_speed * dt;
-        if (sign(static_cast<double>(m_target) - next) != dir) {
+        // Arrival is decided here, not on the next step: a position within half a step of
+        // the target would already read as the target while the axis still says it moves.
+        const double left = static_cast<double>(m_target) - next;
+        if (sign(left) != dir || std::abs(left) < 0.5) {
             m_position = static_cast<double>(m_target);
             m_speed = 0.0;
             m_mode = Mode::Idle;
