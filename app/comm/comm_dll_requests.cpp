@@ -102,13 +102,15 @@ bool TKV_CommDLL::writeRequest(TagRequest& r) {
     if (!w.boxText.empty()) {
         m_shell.showBox(w.boxText, w.boxTitle);
     }
+    // The line is taken even when nothing goes out: its release is what enables polling
+    // again, so a write that builds nothing leaves the poll thread as any other write does.
+    TKV_LineHold hold(m_guard);
+    noteWait(hold.steps());
     if (!w.built) {
         // Sending the builder's starting text would reach every module without address.
         r.status = kStatusNotBuilt;
         return false;
     }
-    TKV_LineHold hold(m_guard);
-    noteWait(hold.steps());
     std::vector<std::string> texts{w.first};
     for (int i = 0; i < w.extraCount; ++i) {
         texts.emplace_back(text::view(w.extras[i]));

@@ -64,10 +64,9 @@ void parameters(Builder& b, const TagRequest& r, int32_t family) {
     }
 }
 
-void specificMode(Builder& b, const TagRequest& r, int32_t family) {
-    if (!isTriloFamily(family)) {
-        return;
-    }
+// One format for every family: a module that offers none of the modes has no supported flag
+// set, and its write is the bare "GS".
+void specificMode(Builder& b, const TagRequest& r) {
     const auto& m = *static_cast<const TagSpecificMode*>(r.data);
     std::string sliding, powerOn, sensors, reverse, limits, positions;
     if (m.slidingSupported != 0) {
@@ -260,7 +259,7 @@ TKV_WriteCommands buildWrite(TagRequest& r) {
         parameters(b, r, family);
         break;
     case kKindSpecificGroup:
-        specificMode(b, r, family);
+        specificMode(b, r);
         break;
     case kKindMotionWrite:
         motion(b, r, family);

@@ -524,6 +524,15 @@ TEST(SpecificModeReplies, EveryMember) {
          }},
         {"0x25 not for family 2", kKindAutoOutput, 0x0205, 0, "03C GL:0F:F0 +A GP:100:200 MP",
          busyMode, nullptr},
+        // Where a family has no read of its own the filler "QX" goes out, and whatever comes
+        // back is the module's error report: it is never taken for the value, even when it
+        // would scan, and the record is not marked valid.
+        {"QX filler: family 1 has no labelled read", kKindSpecificLabelled, 0x0100, 0,
+         "03L WL:100 WH:2000 WT:200 WN:2 DR:0 GI:128 DG:40 MD:DN MB H", busyMode, nullptr},
+        {"QX filler: family 2 has no short sliding read", kKindSlidingShort, 0x0205, 0,
+         "03L 100 2000 200 N 1 128 0 25", busyMode, nullptr},
+        {"QX filler: the error report itself", kKindSpecificLabelled, 0x0100, 0, "03X 00", busyMode,
+         nullptr},
     });
 }
 

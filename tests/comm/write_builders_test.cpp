@@ -170,7 +170,32 @@ TEST(WriteBuilders, SpecificModes) {
              m.reverseInputs = 1;
          },
          {"07GS H"}},
-        {"not a TRILO family", kKindSpecificGroup, 0x5000, allSupported, {}},
+        // One format for every family: what a module offers is in its supported flags.
+        {"family 0x30, nothing supported",
+         kKindSpecificGroup,
+         0x3001,
+         [](TagSpecificMode&) {},
+         {"07GS"}},
+        {"family 0x40, nothing supported",
+         kKindSpecificGroup,
+         0x4001,
+         [](TagSpecificMode&) {},
+         {"07GS"}},
+        {"family 0x50, nothing supported",
+         kKindSpecificGroup,
+         0x5000,
+         [](TagSpecificMode&) {},
+         {"07GS"}},
+        {"family 0x60, nothing supported",
+         kKindSpecificGroup,
+         0x6020,
+         [](TagSpecificMode&) {},
+         {"07GS"}},
+        {"family 0x50, all supported",
+         kKindSpecificGroup,
+         0x5000,
+         allSupported,
+         {"07GS,DG0,SR,MN L,GP A"}},
     });
 }
 
