@@ -26,7 +26,9 @@ QString errorCodeText(std::int32_t status) {
     return QString::asprintf("%4Xh", static_cast<unsigned>(status));
 }
 
-QString statusCodeText(std::int32_t status) { return QString::asprintf("%d ", status); }
+QString statusCodeText(std::int32_t status) {
+    return QString::asprintf("%d ", status);
+}
 
 TCommErrorDialog::TCommErrorDialog(TCommErrorSource& source, QWidget* parent)
     : QDialog(parent), m_source(source), m_data(source.errorData()) {
@@ -51,7 +53,8 @@ TCommErrorDialog::TCommErrorDialog(TCommErrorSource& source, QWidget* parent)
     sendToModule(errorcmd::kReadError, &report);
     const QString shown =
         report.status == 0 ? report.reply : m_source.statusMessage(statusCodeText(report.status));
-    QLabel* reportField = addField(ids::kModuleReport, QStringLiteral("module report"), shown, row++);
+    QLabel* reportField =
+        addField(ids::kModuleReport, QStringLiteral("module report"), shown, row++);
     reportField->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -63,8 +66,7 @@ TCommErrorDialog::TCommErrorDialog(TCommErrorSource& source, QWidget* parent)
     m_source.exclamationBeep();
 }
 
-QLabel* TCommErrorDialog::addField(int id, const QString& caption, const QString& value,
-                                   int row) {
+QLabel* TCommErrorDialog::addField(int id, const QString& caption, const QString& value, int row) {
     auto* grid = static_cast<QGridLayout*>(layout());
     auto* label = new QLabel(caption, this);
     auto* field = new QLabel(value, this);

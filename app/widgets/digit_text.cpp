@@ -35,9 +35,13 @@ int glyphIndex(char c) {
     return glyph::kZero - (c - '0');
 }
 
-bool isDrawableGlyph(int index) { return index >= 0 && index < glyph::kCount; }
+bool isDrawableGlyph(int index) {
+    return index >= 0 && index < glyph::kCount;
+}
 
-std::string defaultNumberFormat(int cells) { return "%" + std::to_string(cells) + "ld"; }
+std::string defaultNumberFormat(int cells) {
+    return "%" + std::to_string(cells) + "ld";
+}
 
 std::optional<TNumberFormat> parseNumberFormat(std::string_view text) {
     if (text.empty() || text.front() != '%') {
@@ -81,7 +85,9 @@ std::string formatNumber(const TNumberFormat& format, std::int64_t value) {
     return std::string(static_cast<std::size_t>(padding), ' ') + sign + digits;
 }
 
-std::string blankCells(int cells) { return std::string(static_cast<std::size_t>(cells), ' '); }
+std::string blankCells(int cells) {
+    return std::string(static_cast<std::size_t>(cells), ' ');
+}
 
 std::string textCells(std::string_view text, int cells) {
     std::string shown = blankCells(cells);
@@ -90,7 +96,9 @@ std::string textCells(std::string_view text, int cells) {
     return shown;
 }
 
-std::string overflowCells(int cells) { return std::string(static_cast<std::size_t>(cells), '-'); }
+std::string overflowCells(int cells) {
+    return std::string(static_cast<std::size_t>(cells), '-');
+}
 
 std::string numberCells(const TNumberFormat& format, std::int64_t value, int cells) {
     const std::string text = formatNumber(format, value);
@@ -111,6 +119,8 @@ std::string spinnerCells(int cells, int phase) {
     return shown;
 }
 
-int nextSpinnerPhase(int phase) { return (phase + 1) % kSpinnerPhases; }
+int nextSpinnerPhase(int phase) {
+    return (phase + 1) % kSpinnerPhases;
+}
 
 } // namespace tamsel::widgets

@@ -39,7 +39,9 @@ void TDigital::setCharacter(int position, char c) {
     showCells(std::move(cells));
 }
 
-void TDigital::blank() { showCells(blankCells(cellCount())); }
+void TDigital::blank() {
+    showCells(blankCells(cellCount()));
+}
 
 void TDigital::setNumberOrBlank(std::int64_t value) {
     if (value == 0) {
@@ -54,7 +56,9 @@ void TDigital::stepErrorSpinner() {
     m_spinnerPhase = nextSpinnerPhase(m_spinnerPhase);
 }
 
-QSize TDigital::sizeHint() const { return {kCellWidthHint * cellCount(), kHeightHint}; }
+QSize TDigital::sizeHint() const {
+    return {kCellWidthHint * cellCount(), kHeightHint};
+}
 
 void TDigital::showCells(std::string cells) {
     if (cells == m_cells) {

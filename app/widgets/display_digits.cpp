@@ -33,7 +33,9 @@ void TKVDisplayDigits::setValue(std::int32_t value, bool error) {
     update();
 }
 
-void TKVDisplayDigits::setError(bool error) { setValue(m_value, error); }
+void TKVDisplayDigits::setError(bool error) {
+    setValue(m_value, error);
+}
 
 void TKVDisplayDigits::setViewMode(int mode) {
     if (mode == m_mode) {
@@ -43,7 +45,9 @@ void TKVDisplayDigits::setViewMode(int mode) {
     update();
 }
 
-int TKVDisplayDigits::viewMode() const { return reportedViewMode(m_mode); }
+int TKVDisplayDigits::viewMode() const {
+    return reportedViewMode(m_mode);
+}
 
 QSize TKVDisplayDigits::sizeHint() const {
     const QFontMetrics metrics(font());

@@ -26,11 +26,10 @@ enum TSegment : std::uint8_t {
 
 constexpr std::uint8_t digitSegments(int digit) {
     constexpr std::array<std::uint8_t, 10> kDigits = {
-        kA | kB | kC | kD | kE | kF,      kB | kC,
-        kA | kB | kD | kE | kG,           kA | kB | kC | kD | kG,
-        kB | kC | kF | kG,                kA | kC | kD | kF | kG,
-        kA | kC | kD | kE | kF | kG,      kA | kB | kC,
-        kA | kB | kC | kD | kE | kF | kG, kA | kB | kC | kD | kF | kG,
+        kA | kB | kC | kD | kE | kF, kB | kC,           kA | kB | kD | kE | kG,
+        kA | kB | kC | kD | kG,      kB | kC | kF | kG, kA | kC | kD | kF | kG,
+        kA | kC | kD | kE | kF | kG, kA | kB | kC,      kA | kB | kC | kD | kE | kF | kG,
+        kA | kB | kC | kD | kF | kG,
     };
     return kDigits[static_cast<std::size_t>(digit)];
 }

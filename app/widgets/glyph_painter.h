@@ -16,7 +16,7 @@ namespace tamsel::widgets {
 namespace face {
 inline const QColor kBackground{0x14, 0x10, 0x0e};
 inline const QColor kLit{0xff, 0x4a, 0x2a};
-inline const QColor kUnlit{0x38, 0x1c, 0x16};
+inline const QColor kUnlit{0x2a, 0x15, 0x10};
 inline const QColor kInvalid{0x80, 0x80, 0x80};
 } // namespace face
 

@@ -111,9 +111,8 @@ void TInputDialog::buildNumberEdit(const TagInputRequest& request) {
         const bool hexa = request.radix == TInputRadix::kHexa;
         m_number->setRadix(hexa ? kHexaRadix : kDecimalRadix);
         (hexa ? m_hexa : m_decimal)->setChecked(true);
-        connect(m_hexa, &QRadioButton::toggled, this, [this](bool on) {
-            m_number->setRadix(on ? kHexaRadix : kDecimalRadix);
-        });
+        connect(m_hexa, &QRadioButton::toggled, this,
+                [this](bool on) { m_number->setRadix(on ? kHexaRadix : kDecimalRadix); });
     }
     m_number->setValue(request.value);
     m_number->selectAll();

@@ -2,7 +2,9 @@
 
 namespace tamsel::widgets {
 
-int lampCellWidth(int rowWidth, int bits) { return bits > 0 ? rowWidth / bits : 0; }
+int lampCellWidth(int rowWidth, int bits) {
+    return bits > 0 ? rowWidth / bits : 0;
+}
 
 int bitUnderCursor(int x, int rowWidth, int bits) {
     const int cell = lampCellWidth(rowWidth, bits);

@@ -50,7 +50,9 @@ QString radixText(std::int32_t value, int mode) {
     }
 }
 
-int reportedViewMode(int mode) { return mode == viewmode::kBinary ? viewmode::kDecimal : mode; }
+int reportedViewMode(int mode) {
+    return mode == viewmode::kBinary ? viewmode::kDecimal : mode;
+}
 
 QString errorText(int width, int position) {
     QString text(qMax(width, 0), u' ');

@@ -48,7 +48,9 @@ void TKVStaticSuivi::setLitColour(const QColor& colour) {
     update();
 }
 
-QSize TKVStaticSuivi::sizeHint() const { return {kLampSizeHint * m_bits, kLampSizeHint}; }
+QSize TKVStaticSuivi::sizeHint() const {
+    return {kLampSizeHint * m_bits, kLampSizeHint};
+}
 
 void TKVStaticSuivi::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);

@@ -83,7 +83,9 @@ void TStatusLight::setState(int state) {
     update();
 }
 
-QSize TStatusLight::sizeHint() const { return {kLightSize, kLightSize}; }
+QSize TStatusLight::sizeHint() const {
+    return {kLightSize, kLightSize};
+}
 
 void TStatusLight::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);

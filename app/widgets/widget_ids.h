@@ -32,6 +32,8 @@ inline constexpr int kDetail = 104;
 inline constexpr int kModuleReport = 105;
 
 /// Gives @p widget its control number as its object name.
-inline void setControlId(QWidget* widget, int id) { widget->setObjectName(QString::number(id)); }
+inline void setControlId(QWidget* widget, int id) {
+    widget->setObjectName(QString::number(id));
+}
 
 } // namespace tamsel::widgets::ids

@@ -80,8 +80,8 @@ TEST_F(CommErrorDialogTest, FillsEveryFieldFromTheWindowTheShellAndTheModule) {
     EXPECT_EQ(field(dialog, "103"), "3002h");
     EXPECT_EQ(field(dialog, "104"), "message for 12290");
     EXPECT_EQ(field(dialog, "105"), "E12");
-    const std::vector<std::string> asked = {
-        "error data", "last command", "message of '12290 '", "command 6 of 20480"};
+    const std::vector<std::string> asked = {"error data", "last command", "message of '12290 '",
+                                            "command 6 of 20480"};
     EXPECT_EQ(source.asked, asked);
     EXPECT_EQ(source.sent, std::vector<std::string>{"03REA H#ERR"});
     EXPECT_EQ(source.beepsBeforeReport, 0);

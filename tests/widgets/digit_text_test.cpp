@@ -15,10 +15,24 @@ TEST(DigitGlyphs, EachCharacterHasItsPlaceInTheStrip) {
         char c;
         int index;
     } cases[] = {
-        {'-', 0},  {' ', 1},  {'9', 2},  {'5', 6},  {'1', 10}, {'0', 11}, {'*', 12}, {'#', 13},
-        {'N', 14}, {'F', 15}, {'a', 16}, {'c', 18}, {'f', 21},
+        {'-', 0},
+        {' ', 1},
+        {'9', 2},
+        {'5', 6},
+        {'1', 10},
+        {'0', 11},
+        {'*', 12},
+        {'#', 13},
+        {'N', 14},
+        {'F', 15},
+        {'a', 16},
+        {'c', 18},
+        {'f', 21},
         // Without a glyph of their own: the digits' formula.
-        {':', 1},  {'/', 12}, {'A', -6}, {'g', -44},
+        {':', 1},
+        {'/', 12},
+        {'A', -6},
+        {'g', -44},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(glyphIndex(row.c), row.index) << "'" << row.c << "'";
@@ -45,9 +59,9 @@ TEST(DigitFormats, ReadsTheFormatsOfTheWindowsAndRefusesOthers) {
         bool zeroPad;
         int width;
     } cases[] = {
-        {"%11ld", true, false, 11}, {"%3d", true, false, 3},  {"%03d", true, true, 3},
-        {"%01d", true, true, 1},    {"%d", true, false, 0},   {"%ld", true, false, 0},
-        {"", false, false, 0},      {"11d", false, false, 0}, {"%x", false, false, 0},
+        {"%11ld", true, false, 11}, {"%3d", true, false, 3},   {"%03d", true, true, 3},
+        {"%01d", true, true, 1},    {"%d", true, false, 0},    {"%ld", true, false, 0},
+        {"", false, false, 0},      {"11d", false, false, 0},  {"%x", false, false, 0},
         {"%3s", false, false, 0},   {"%-3d", false, false, 0}, {"%3dx", false, false, 0},
         {"%999d", false, false, 0},
     };
@@ -124,8 +138,12 @@ TEST(DigitCells, TheSpinnerLightsEveryOtherCellUpToTheEleventh) {
         int phase;
         const char* shown;
     } cases[] = {
-        {11, 0, "a a a a a a"}, {11, 1, "b b b b b b"}, {11, 5, "f f f f f f"},
-        {12, 3, "d d d d d d "}, {14, 0, "a a a a a a   "}, {3, 2, "c c"},
+        {11, 0, "a a a a a a"},
+        {11, 1, "b b b b b b"},
+        {11, 5, "f f f f f f"},
+        {12, 3, "d d d d d d "},
+        {14, 0, "a a a a a a   "},
+        {3, 2, "c c"},
         {1, 4, "e"},
     };
     for (const auto& row : cases) {

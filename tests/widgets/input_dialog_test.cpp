@@ -158,7 +158,8 @@ TEST(InputDialog, ATextKeepsToItsLengthAndCharacters) {
 TEST(InputDialog, TheListGivesTheChosenEntryAndItsNumber) {
     TagInputRequest request;
     request.kind = TInputKind::kChoice;
-    request.choices = {{QStringLiteral("3"), 3}, {QStringLiteral("7"), 7}, {QStringLiteral("12"), 12}};
+    request.choices = {
+        {QStringLiteral("3"), 3}, {QStringLiteral("7"), 7}, {QStringLiteral("12"), 12}};
     request.selected = 1;
     TInputDialog dialog(request);
     dialog.open();
@@ -181,6 +182,8 @@ TEST(InputDialog, AskRunsTheDialogUntilTheUserAnswers) {
     QObject::connect(&answerer, &QTimer::timeout, [&] {
         if (auto* dialog = qobject_cast<TInputDialog*>(QApplication::activeModalWidget())) {
             answerer.stop();
+            // The initial text comes selected, to be typed over; this user adds to it.
+            QTest::keyClick(dialog->edit(), Qt::Key_End);
             QTest::keyClicks(dialog->edit(), QStringLiteral("_2"));
             click(*dialog, "1");
         }
@@ -188,7 +191,7 @@ TEST(InputDialog, AskRunsTheDialogUntilTheUserAnswers) {
     answerer.start(10);
     const TagInputResult answer = TInputDialog::ask(request);
     EXPECT_EQ(answer.code, 1);
-    EXPECT_EQ(answer.text, "axis_2");
+    EXPECT_EQ(answer.text.toStdString(), "axis_2");
 }
 
 } // namespace

@@ -13,14 +13,24 @@ TEST(LampGeometry, TheBitUnderTheCursorCountsFromTheRightEnd) {
         int bits;
         int bit;
     } cases[] = {
-        {79, 80, 8, 0}, {70, 80, 8, 0}, {69, 80, 8, 1}, {35, 80, 8, 4}, {0, 80, 8, 7},
-        {-1, 80, 8, -1}, {80, 80, 8, -1},
+        {79, 80, 8, 0},
+        {70, 80, 8, 0},
+        {69, 80, 8, 1},
+        {35, 80, 8, 4},
+        {0, 80, 8, 7},
+        {-1, 80, 8, -1},
+        {80, 80, 8, -1},
         // 85 / 8 leaves five pixels at the left end that belong to no lamp.
-        {84, 85, 8, 0}, {5, 85, 8, 7}, {4, 85, 8, -1}, {0, 85, 8, -1},
+        {84, 85, 8, 0},
+        {5, 85, 8, 7},
+        {4, 85, 8, -1},
+        {0, 85, 8, -1},
         // The 32 lamps of a status word.
-        {319, 320, 32, 0}, {0, 320, 32, 31},
+        {319, 320, 32, 0},
+        {0, 320, 32, 31},
         // No room for a lamp, or no lamps.
-        {2, 5, 8, -1}, {2, 80, 0, -1},
+        {2, 5, 8, -1},
+        {2, 80, 0, -1},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(bitUnderCursor(row.x, row.rowWidth, row.bits), row.bit)

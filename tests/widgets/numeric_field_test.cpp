@@ -73,9 +73,9 @@ TEST_F(NumericFieldTest, ReadsTheTextWithPercentD) {
     } cases[] = {
         {"  12", 12},
         {"+8", 8},
-        {"250", 100},   // typed beyond the range: read inside it
+        {"250", 100}, // typed beyond the range: read inside it
         {"-99", -10},
-        {"", 33},       // nothing to read: the value last set
+        {"", 33}, // nothing to read: the value last set
         {"- 4", 33},
         {QString(29, u' ') + "7", 7},
         {QString(30, u' ') + "7", 33},

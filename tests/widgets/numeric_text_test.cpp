@@ -19,9 +19,9 @@ TEST(NumericText, TakesDigitsSignsAndBlanksOnly) {
         int radix;
         bool taken;
     } cases[] = {
-        {"123", 10, true}, {"+12", 10, true}, {"- 3", 10, true}, {"", 10, true},
+        {"123", 10, true},  {"+12", 10, true},  {"- 3", 10, true},   {"", 10, true},
         {"12a", 10, false}, {"1.5", 10, false}, {"0x1F", 10, false}, {"1_0", 10, false},
-        {"1F", 16, true},  {"-ff", 16, true},  {"fg", 16, false},
+        {"1F", 16, true},   {"-ff", 16, true},  {"fg", 16, false},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(isNumericText(QString::fromLatin1(row.text), row.radix), row.taken)
@@ -100,8 +100,12 @@ TEST(NumericText, StepsStopAtTheRangeEnds) {
         std::int32_t maximum;
         std::int32_t stepped;
     } cases[] = {
-        {5, 1, 0, 10, 6},       {9, 5, 0, 10, 10},        {1, -5, 0, 10, 0},
-        {kMax, 1, kMin, kMax, kMax}, {kMin, -1, kMin, kMax, kMin}, {-3, -1, -10, 10, -4},
+        {5, 1, 0, 10, 6},
+        {9, 5, 0, 10, 10},
+        {1, -5, 0, 10, 0},
+        {kMax, 1, kMin, kMax, kMax},
+        {kMin, -1, kMin, kMax, kMin},
+        {-3, -1, -10, 10, -4},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(stepInRange(row.value, row.delta, row.minimum, row.maximum), row.stepped)

@@ -40,8 +40,8 @@ class TPaintBench {
   public:
     /// Takes @p control, placed at the top left with @p size.
     TPaintBench(QWidget* control, QSize size)
-        : m_window(std::make_unique<QWidget>()), m_sentinel(new QWidget(m_window.get())), m_controlPaints(control),
-          m_sentinelPaints(m_sentinel) {
+        : m_window(std::make_unique<QWidget>()), m_sentinel(new QWidget(m_window.get())),
+          m_controlPaints(control), m_sentinelPaints(m_sentinel) {
         control->setParent(m_window.get());
         control->setGeometry(QRect(QPoint(0, 0), size));
         m_sentinel->setGeometry(0, size.height() + 4, 8, 8);

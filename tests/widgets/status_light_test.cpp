@@ -15,7 +15,7 @@ TEST(StatusLight, TheTemplateGivesTheStatesAndTheFirstPicture) {
         int firstBitmap;
     } cases[] = {
         {"4 4600", 4, 4600}, {"2 4500", 2, 4500}, {"  2   4700 ", 2, 4700},
-        {"4600", 1, 0},      {"x y", 1, 0},      {"", 1, 0},
+        {"4600", 1, 0},      {"x y", 1, 0},       {"", 1, 0},
     };
     for (const auto& row : cases) {
         const TLightTemplate read = parseLightTemplate(QString::fromLatin1(row.text));
@@ -33,14 +33,10 @@ TEST(StatusLight, EachStateShowsItsPictureAndStateZeroHides) {
         int bitmap;
         bool visible;
     } cases[] = {
-        {"4 4600", false, 1, 1, 4601, true},
-        {"4 4600", false, 3, 3, 4603, true},
-        {"4 4600", false, 4, 4, 4604, true},
-        {"4 4600", false, 5, 0, 4600, false},
-        {"4 4600", false, -1, 0, 4600, false},
-        {"4 4600", false, 0, 0, 4600, false},
-        {"2 4500", true, 1, 1, 4501, true},
-        {"2 4500", true, 0, 0, 4500, true},
+        {"4 4600", false, 1, 1, 4601, true},   {"4 4600", false, 3, 3, 4603, true},
+        {"4 4600", false, 4, 4, 4604, true},   {"4 4600", false, 5, 0, 4600, false},
+        {"4 4600", false, -1, 0, 4600, false}, {"4 4600", false, 0, 0, 4600, false},
+        {"2 4500", true, 1, 1, 4501, true},    {"2 4500", true, 0, 0, 4500, true},
         {"2 4500", true, 3, 0, 4500, true},
     };
     for (const auto& row : cases) {
