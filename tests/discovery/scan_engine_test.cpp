@@ -326,6 +326,53 @@ TEST(Checking, EveryAddressListedSilentOnesMarked) {
     EXPECT_EQ(s.view.traces.front(), "DVRX");
 }
 
+TEST(ScanClock, SilentTryCostsItsFirstByteWait) {
+    struct Case {
+        const char* protocol;
+        const char* baud;
+        long ms;
+    } cases[] = {{"XON", "9600", 156},
+                 {"ACK", "115200", 20},
+                 {"XON", "1200", 312},
+                 {"JBUS-485", "9600", 100},
+                 {"XON", "fast", 312}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.protocol) + " " + c.baud);
+        const ProbeTry t{"TRILO", "COM1", c.protocol, c.baud, 0, true, true};
+        EXPECT_EQ(silentProbeTime(t).count(), c.ms);
+    }
+}
+
+TEST(ScanClock, TriesLeftTimesWhatATryHasCostSoFar) {
+    using std::chrono::milliseconds;
+    const ProbeTry t{"TRILO", "COM1", "XON", "9600", 0, true, true};
+    ScanClock clock;
+    clock.plan(10);
+    EXPECT_EQ(clock.remaining(t), milliseconds(1560)) << "nothing measured: ten silent tries";
+    clock.measured(milliseconds(50));
+    clock.measured(milliseconds(70));
+    EXPECT_EQ(clock.remaining(t), milliseconds(8 * 60));
+    clock.skip(3);
+    EXPECT_EQ(clock.remaining(t), milliseconds(5 * 60));
+    clock.skip(9);
+    EXPECT_EQ(clock.remaining(t), milliseconds(0));
+}
+
+TEST(ScanClock, TheSweepReportsAfterEveryTryAndEndsAtZero) {
+    struct TimeView : RecordingView {
+        void remainingTime(std::chrono::milliseconds left) override { lefts.push_back(left); }
+        std::vector<std::chrono::milliseconds> lefts;
+    };
+    ScriptedProbe probe({});
+    TwoTargets lists;
+    TimeView view;
+    ScanTable table;
+    ScanEngine engine(probe, lists, view, table);
+    engine.automaticRest({"COM2", "XON", "9600"});
+    ASSERT_EQ(view.lefts.size(), 126U);
+    EXPECT_EQ(view.lefts.back().count(), 0);
+}
+
 TEST(PackedSetting, FieldsRoundTripAndStayInTheirByte) {
     const int32_t packed = packSetting({3, 10, 1, 4});
     EXPECT_EQ(static_cast<uint32_t>(packed), 0x04010A03U);

@@ -1,7 +1,9 @@
 #include "discovery/scan_engine.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace tamsel::discovery {
 
@@ -10,6 +12,14 @@ namespace {
 constexpr int kAutomaticZeroGaugeLow = 1;
 constexpr int kAutomaticZeroGaugeHigh = 17;
 constexpr int kFirstRestAddress = 1;
+
+// The driver's wait for the first byte of an answer: 1,500,000 / baud ms, within 20-312 ms; a
+// JBUS master gives up after its silence.
+constexpr long kFirstByteWaitTimesBaud = 1500000;
+constexpr std::chrono::milliseconds kShortestFirstByteWait{20};
+constexpr std::chrono::milliseconds kLongestFirstByteWait{312};
+constexpr std::chrono::milliseconds kJbusSilence{100};
+constexpr const char* kJbusPrefix = "JBUS";
 
 __attribute__((format(printf, 1, 2))) std::string format(const char* f, ...) {
     va_list args;
@@ -106,10 +116,50 @@ std::optional<std::string> ScanEngine::ask(const ProbeTry& t) {
     m_last = t;
     m_view.trying(t);
     m_view.trace(format("[%s %s %d]", t.baud.c_str(), t.target.c_str(), t.address));
-    return m_probe.probe(t);
+    const auto started = std::chrono::steady_clock::now();
+    auto reply = m_probe.probe(t);
+    m_clock.measured(std::chrono::steady_clock::now() - started);
+    m_view.remainingTime(m_clock.remaining(t));
+    return reply;
+}
+
+std::chrono::milliseconds silentProbeTime(const ProbeTry& t) {
+    if (t.protocol.rfind(kJbusPrefix, 0) == 0) {
+        return kJbusSilence;
+    }
+    const long baud = std::strtol(t.baud.c_str(), nullptr, 10);
+    if (baud <= 0) {
+        return kLongestFirstByteWait;
+    }
+    return std::clamp(std::chrono::milliseconds(kFirstByteWaitTimesBaud / baud),
+                      kShortestFirstByteWait, kLongestFirstByteWait);
+}
+
+void ScanClock::plan(int tries) {
+    m_left = tries;
+    m_made = 0;
+    m_spent = {};
+}
+
+void ScanClock::skip(int tries) {
+    m_left = std::max(0, m_left - tries);
+}
+
+void ScanClock::measured(std::chrono::steady_clock::duration spent) {
+    m_left = std::max(0, m_left - 1);
+    ++m_made;
+    m_spent += spent;
+}
+
+std::chrono::milliseconds ScanClock::remaining(const ProbeTry& next) const {
+    if (m_made == 0) {
+        return silentProbeTime(next) * m_left;
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(m_spent * m_left / m_made);
 }
 
 ScanEnd ScanEngine::automaticZero(const AutomaticZeroStart& s) {
+    plan(automaticZeroTries(s, m_lists));
     m_view.gaugeRange(kAutomaticZeroGaugeLow, kAutomaticZeroGaugeHigh);
     m_view.gaugeShown(true);
     int position = 0;
@@ -152,6 +202,7 @@ ScanEnd ScanEngine::automaticZero(const AutomaticZeroStart& s) {
 }
 
 ScanEnd ScanEngine::automaticRest(const AutomaticRestStart& s) {
+    plan(kAutomaticRestTries);
     m_view.gaugeRange(kFirstRestAddress, kLastAddress);
     m_view.gaugeCaption(addressCaption(s.protocol, s.baud));
     m_view.gaugeShown(true);
@@ -169,6 +220,8 @@ ScanEnd ScanEngine::automaticRest(const AutomaticRestStart& s) {
                 return ScanEnd::Stopped;
             }
             reply = ask({kSecondRestTarget, s.port, s.protocol, s.baud, address, last, last});
+        } else {
+            m_clock.skip();
         }
         if (reply) {
             answered(m_table.records[static_cast<std::size_t>(address)], *reply);
@@ -183,13 +236,14 @@ ScanEnd ScanEngine::automaticRest(const AutomaticRestStart& s) {
 ScanEnd ScanEngine::search(const SearchStart& s) {
     m_view.gaugeCaption("Collect information on selected target , please wait ");
     const NameList protocols = m_lists.protocolsOf(s.target);
-    const SearchPlan plan = planSearch(s, protocols);
-    if (plan.strategy != nullptr) {
-        m_view.trace(plan.strategy);
+    const SearchPlan searchPlan = planSearch(s, protocols);
+    plan(static_cast<int>(searchPlan.tries.size()) * kAddressCount);
+    if (searchPlan.strategy != nullptr) {
+        m_view.trace(searchPlan.strategy);
     }
-    const int total = static_cast<int>(plan.tries.size());
+    const int total = static_cast<int>(searchPlan.tries.size());
     for (int n = 0; n < total; ++n) {
-        const auto& [protocol, baud] = plan.tries[static_cast<std::size_t>(n)];
+        const auto& [protocol, baud] = searchPlan.tries[static_cast<std::size_t>(n)];
         if (total == 1) {
             m_view.gaugeCaption(format(" Try 1/1 : %s , %s , %s on %s , axis n\xc2\xb0%%02d",
                                        s.target.c_str(), protocol.c_str(), baud.c_str(),
@@ -230,6 +284,7 @@ ScanEnd ScanEngine::fullDebug(const FullDebugStart& s) {
     m_view.gaugeShown(true);
     const int protocols = s.protocols.size();
     const int bauds = s.bauds.size();
+    plan(kAddressCount * protocols * bauds);
     bool any = false;
     for (int address = 0; address < kAddressCount; ++address) {
         m_view.gaugePosition(address);
@@ -269,6 +324,7 @@ ScanEnd ScanEngine::fullDebug(const FullDebugStart& s) {
 }
 
 ScanEnd ScanEngine::checking(const CheckingStart& s) {
+    plan(kAddressCount);
     m_view.gaugeRange(1, kLastAddress);
     m_view.gaugeShown(true);
     bool any = false;

@@ -8,6 +8,7 @@
 
 #include "discovery/scan_types.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -57,6 +58,30 @@ class ScanView {
     virtual void trace(const std::string& /*text*/) {}
     /// Announced just before the probe is made.
     virtual void trying(const ProbeTry& /*t*/) {}
+    /// After every probe: how long the rest of the sweep may still take if nothing more
+    /// answers (the most it can cost, from the probes measured so far).
+    virtual void remainingTime(std::chrono::milliseconds /*left*/) {}
+};
+
+/// What a probe that nobody answers costs at least: the wait for the first byte of the answer
+/// at the try's speed (a JBUS request is given up after its silence instead).
+std::chrono::milliseconds silentProbeTime(const ProbeTry& t);
+
+/// The time a sweep still needs: the tries left times what a try has cost so far, or, before
+/// the first measurement, what a silent try of the first setting costs.
+class ScanClock {
+  public:
+    /// A new sweep of at most @p tries tries.
+    void plan(int tries);
+    /// A try that will not be made after all (a module answered, so its second ask is saved).
+    void skip(int tries = 1);
+    void measured(std::chrono::steady_clock::duration spent);
+    std::chrono::milliseconds remaining(const ProbeTry& next) const;
+
+  private:
+    int m_left = 0;
+    int m_made = 0;
+    std::chrono::steady_clock::duration m_spent{};
 };
 
 /// How a sweep ended.
@@ -115,6 +140,8 @@ struct CheckingStart {
 /// Counts the probes a sweep makes when nobody answers: the most it can cost.
 int automaticZeroTries(const AutomaticZeroStart& s, ScanLists& lists);
 int searchTries(const SearchStart& s, ScanLists& lists);
+/// Automatic 01-63 asks every address twice when nobody answers.
+inline constexpr int kAutomaticRestTries = 2 * kLastAddress;
 
 class ScanEngine {
   public:
@@ -132,12 +159,14 @@ class ScanEngine {
 
   private:
     std::optional<std::string> ask(const ProbeTry& t);
+    void plan(int tries) { m_clock.plan(tries); }
 
     ScanProbe& m_probe;
     ScanLists& m_lists;
     ScanView& m_view;
     ScanTable& m_table;
     ProbeTry m_last;
+    ScanClock m_clock;
 };
 
 /// Automatic 01-63 asks a silent module as TRILO first, then as VRX23.
