@@ -194,6 +194,17 @@ TEST(AutomaticRest, AsksAsTriloThenAsVrx23WhereTriloWasSilent) {
     EXPECT_EQ(s.view.captions.front(), "N\xc2\xb0 %02d in XON 9600");
 }
 
+TEST(AutomaticRest, AShorterRangeClosesTheLineAtItsOwnEnd) {
+    Scan s({});
+    const AutomaticRestStart start{"COM2", "XON", "9600", 3};
+    EXPECT_EQ(s.engine.automaticRest(start), ScanEnd::Silent);
+    ASSERT_EQ(s.probe.tries.size(), 6U);
+    EXPECT_EQ(automaticRestTries(start), 6);
+    const ProbeTry& last = s.probe.tries.back();
+    EXPECT_EQ(std::tie(last.target, last.address, last.openFirst, last.closeAfter),
+              std::make_tuple(std::string("VRX23"), 3, true, true));
+}
+
 TEST(AutomaticRest, SilentModuleAt63IsAskedAsVrx23OpeningAndClosingItsLine) {
     Scan s({});
     EXPECT_EQ(s.engine.automaticRest({"COM2", "XON", "9600"}), ScanEnd::Silent);

@@ -1,7 +1,9 @@
 // Which modules answer: the identity request at each address, through the binding's line
-// probe, at one setting or with the configuration window's Automatic sweep.
+// probe, at one setting or with the configuration window's Automatic sweep (the same scan
+// engine, so both try the same configurations in the same order).
 #include "capability_lists.h"
 #include "commands.h"
+#include "discovery/scan_engine.h"
 #include "errors.h"
 #include "identity.h"
 #include "interrupt.h"
@@ -15,10 +17,7 @@ namespace linkorctl {
 
 namespace {
 
-constexpr int kLastAddress = 63;
-/// Automatic 01-63 asks as TRILO first; a module that keeps silent then is asked as VRX23.
-constexpr const char* kFirstTarget = "TRILO";
-constexpr const char* kSecondTarget = "VRX23";
+constexpr int kLastAddress = tamsel::discovery::kLastAddress;
 
 constexpr int32_t kModelBits = 0xFFFF;
 
@@ -156,72 +155,105 @@ std::vector<std::string> bauds(const tkv::TagConfigDLL& c, int target, int proto
     return out;
 }
 
-/// Address 00 with every target x protocol x baud, from the given target and baud on.
-struct Answer {
-    LineSetting setting;
-    std::string reply;
+namespace scan = tamsel::discovery;
+
+/// The binding's capability lists, as the configuration window's drop-downs hold them.
+class CapabilityLists final : public scan::ScanLists {
+  public:
+    explicit CapabilityLists(const tkv::TagConfigDLL& c) : m_c(c) {}
+
+    scan::NameList targets(int selected) const {
+        scan::NameList out;
+        for (int t = 0; t < tkv::caps::targetCount(m_c); ++t) {
+            out.names.push_back(tkv::caps::target(m_c, t));
+        }
+        out.selected = selected;
+        return out;
+    }
+    scan::NameList protocolsOf(const std::string& target) override {
+        scan::NameList out;
+        const int t = tkv::caps::targetIndex(m_c, target);
+        for (int p = 0; p < tkv::caps::protocolCount(m_c, t); ++p) {
+            out.names.push_back(tkv::caps::protocol(m_c, t, p));
+        }
+        return out;
+    }
+    scan::NameList baudsOf(const std::string& target, const std::string& protocol) override {
+        const int t = tkv::caps::targetIndex(m_c, target);
+        int p = 0;
+        while (p < tkv::caps::protocolCount(m_c, t) && tkv::caps::protocol(m_c, t, p) != protocol) {
+            ++p;
+        }
+        return {bauds(m_c, t, p), 0};
+    }
+
+  private:
+    const tkv::TagConfigDLL& m_c;
 };
 
-std::optional<Answer> sweepAddressZero(Scanner& scanner, const tkv::TagConfigDLL& c,
-                                       const std::string& port, int firstTarget,
-                                       const std::optional<std::string>& firstBaud) {
-    const int targets = tkv::caps::targetCount(c);
-    int total = 0;
-    for (int t = 0; t < targets; ++t) {
-        for (int p = 0; p < tkv::caps::protocolCount(c, t); ++p) {
-            total += tkv::caps::validBaudCount(c, t, p);
-        }
-    }
-    int tried = 0;
-    bool firstProtocol = true;
-    for (int k = 0; k < targets; ++k) {
-        const int t = (firstTarget + k) % targets;
-        for (int p = 0; p < tkv::caps::protocolCount(c, t); ++p) {
-            const std::vector<std::string> list = bauds(c, t, p);
-            std::size_t start = 0;
-            if (firstProtocol && firstBaud) {
-                for (std::size_t i = 0; i < list.size(); ++i) {
-                    start = list[i] == *firstBaud ? i : start;
-                }
-            }
-            firstProtocol = false;
-            for (std::size_t n = 0; n < list.size(); ++n) {
-                checkStopped();
-                LineSetting s{tkv::caps::target(c, t), port, tkv::caps::protocol(c, t, p),
-                              list[(start + n) % list.size()]};
-                scanner.show(tkv::text::format("[%d/%d] try %s , %s , %s on address 00", ++tried,
-                                               total, s.target.c_str(), s.protocol.c_str(),
-                                               s.baud.c_str()));
-                std::string reply;
-                if (scanner.probe({s, 0, true, true}, false, reply)) {
-                    return Answer{s, reply};
-                }
-            }
-        }
-    }
-    return std::nullopt;
-}
+/// The engine's tries through the binding; the modules of the sweep after address 00 are
+/// printed as they answer.
+class ScannerProbe final : public scan::ScanProbe {
+  public:
+    explicit ScannerProbe(Scanner& scanner) : m_scanner(scanner) {}
 
-/// Addresses 01 on at the setting found, as TRILO and then as VRX23.
-void scanRest(Scanner& scanner, const LineSetting& found, int from, int to) {
-    for (int address = from; address <= to; ++address) {
-        checkStopped();
-        scanner.show(tkv::text::format("address %02d (1 to %d) in %s %s", address, to,
-                                       found.protocol.c_str(), found.baud.c_str()));
-        const bool last = address == to;
-        LineSetting s = found;
-        s.target = kFirstTarget;
+    std::optional<std::string> probe(const scan::ProbeTry& t) override {
+        const LineSetting s{t.target, t.port, t.protocol, t.baud};
         std::string reply;
-        if (scanner.probe({s, address, address == from, last}, false, reply)) {
-            scanner.report(address, reply, s);
-            continue;
+        if (!m_scanner.probe({s, t.address, t.openFirst, t.closeAfter}, false, reply)) {
+            return std::nullopt;
         }
-        s.target = kSecondTarget;
-        if (scanner.probe({s, address, last, last}, false, reply)) {
-            scanner.report(address, reply, s);
+        if (t.address != 0) {
+            m_scanner.report(t.address, reply, s);
         }
+        return reply;
     }
-}
+
+  private:
+    Scanner& m_scanner;
+};
+
+/// The progress line: what is tried and how long the sweep may still take.
+class ProgressView final : public scan::ScanView {
+  public:
+    explicit ProgressView(Scanner& scanner) : m_scanner(scanner) {}
+
+    bool stopRequested() override { return interrupted(); }
+    void trying(const scan::ProbeTry& t) override {
+        ++m_tried;
+        std::string text =
+            t.address == 0
+                ? tkv::text::format("[%d/%d] try %s , %s , %s on address 00", m_tried, m_total,
+                                    t.target.c_str(), t.protocol.c_str(), t.baud.c_str())
+                : tkv::text::format("address %02d in %s %s as %s", t.address, t.protocol.c_str(),
+                                    t.baud.c_str(), t.target.c_str());
+        if (m_left) {
+            text += tkv::text::format(" , %s left", remainingText(*m_left).c_str());
+        }
+        m_scanner.show(text);
+    }
+    void remainingTime(std::chrono::milliseconds left) override { m_left = left; }
+    /// A new sweep of at most @p total tries: its first estimate comes with its first try.
+    void restart(int total) {
+        m_tried = 0;
+        m_total = total;
+        m_left.reset();
+    }
+
+  private:
+    static std::string remainingText(std::chrono::milliseconds left) {
+        const long long seconds = (left.count() + 999) / 1000;
+        if (seconds < 60) {
+            return tkv::text::format("about %llds", seconds);
+        }
+        return tkv::text::format("about %lldm%02llds", seconds / 60, seconds % 60);
+    }
+
+    Scanner& m_scanner;
+    int m_tried = 0;
+    int m_total = 0;
+    std::optional<std::chrono::milliseconds> m_left;
+};
 
 } // namespace
 
@@ -260,19 +292,42 @@ int runScan(const Invocation& call) {
     // Checked as any line setting would be, though only the port and the starting point
     // are taken from it.
     const LineSetting given = lineSetting(a, c);
-    const std::optional<std::string> firstBaud = a.value("baud");
-    const int firstTarget = tkv::caps::targetIndex(c, given.target);
-    const auto found = sweepAddressZero(scanner, c, given.port, firstTarget, firstBaud);
-    if (!found) {
+    CapabilityLists lists(c);
+    const scan::NameList targets = lists.targets(tkv::caps::targetIndex(c, given.target));
+    int rememberedBaud = 0;
+    if (const std::optional<std::string> firstBaud = a.value("baud")) {
+        const scan::NameList protocols = lists.protocolsOf(given.target);
+        if (!protocols.names.empty()) {
+            const scan::NameList first = lists.baudsOf(given.target, protocols.names.front());
+            for (int i = 0; i < first.size(); ++i) {
+                rememberedBaud =
+                    first.names[static_cast<std::size_t>(i)] == *firstBaud ? i : rememberedBaud;
+            }
+        }
+    }
+    ScannerProbe probe(scanner);
+    ProgressView view(scanner);
+    scan::ScanTable table;
+    scan::ScanEngine engine(probe, lists, view, table);
+    const scan::AutomaticZeroStart start{given.port, 0, targets, rememberedBaud};
+    view.restart(scan::automaticZeroTries(start, lists));
+    const scan::ScanEnd zero = engine.automaticZero(start);
+    checkStopped();
+    if (zero != scan::ScanEnd::Answered) {
         throw LineError("module 00 not found with any target, protocol and baud rate on " +
                         given.port + "; check the cable and the power supply, or the port");
     }
+    const scan::ProbeTry& hit = engine.lastTry();
+    const LineSetting found{hit.target, hit.port, hit.protocol, hit.baud};
     if (!g.json) {
-        printLine("line setting: " + found->setting.text());
+        printLine("line setting: " + found.text());
     }
-    scanner.report(0, found->reply, found->setting);
+    scanner.report(0, table.records[0].reply, found);
     if (to >= 1) {
-        scanRest(scanner, found->setting, 1, to);
+        const scan::AutomaticRestStart rest{found.port, found.protocol, found.baud, to};
+        view.restart(scan::automaticRestTries(rest));
+        engine.automaticRest(rest);
+        checkStopped();
     }
     return kExitOk;
 }

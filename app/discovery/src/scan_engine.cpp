@@ -112,6 +112,10 @@ int searchTries(const SearchStart& s, ScanLists& lists) {
            kAddressCount;
 }
 
+int automaticRestTries(const AutomaticRestStart& s) {
+    return 2 * std::max(0, std::min(s.lastAddress, kLastAddress) - kFirstRestAddress + 1);
+}
+
 std::optional<std::string> ScanEngine::ask(const ProbeTry& t) {
     m_last = t;
     m_view.trying(t);
@@ -202,17 +206,18 @@ ScanEnd ScanEngine::automaticZero(const AutomaticZeroStart& s) {
 }
 
 ScanEnd ScanEngine::automaticRest(const AutomaticRestStart& s) {
-    plan(kAutomaticRestTries);
+    plan(automaticRestTries(s));
+    const int lastAddress = std::clamp(s.lastAddress, 0, kLastAddress);
     m_view.gaugeRange(kFirstRestAddress, kLastAddress);
     m_view.gaugeCaption(addressCaption(s.protocol, s.baud));
     m_view.gaugeShown(true);
     bool any = false;
-    for (int address = kFirstRestAddress; address <= kLastAddress; ++address) {
+    for (int address = kFirstRestAddress; address <= lastAddress; ++address) {
         if (m_view.stopRequested()) {
             return ScanEnd::Stopped;
         }
         m_view.gaugePosition(address);
-        const bool last = address == kLastAddress;
+        const bool last = address == lastAddress;
         auto reply = ask({kFirstRestTarget, s.port, s.protocol, s.baud, address,
                           address == kFirstRestAddress, last});
         if (!reply) {

@@ -107,6 +107,8 @@ struct AutomaticRestStart {
     std::string port;
     std::string protocol;
     std::string baud;
+    /// The window asks up to 63; a command line may stop earlier.
+    int lastAddress = kLastAddress;
 };
 
 /// The two check boxes of Search and what they fix.
@@ -141,7 +143,7 @@ struct CheckingStart {
 int automaticZeroTries(const AutomaticZeroStart& s, ScanLists& lists);
 int searchTries(const SearchStart& s, ScanLists& lists);
 /// Automatic 01-63 asks every address twice when nobody answers.
-inline constexpr int kAutomaticRestTries = 2 * kLastAddress;
+int automaticRestTries(const AutomaticRestStart& s);
 
 class ScanEngine {
   public:
