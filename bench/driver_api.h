@@ -1,45 +1,39 @@
 // The driver's line functions, resolved from the shared library as a program would.
 #pragma once
 
-#include <cstdint>
-#include <dlfcn.h>
+#include "linkor.h"
+
+#include <common/loaded_library.h>
+
 #include <stdexcept>
 #include <string>
 
 namespace bench {
 
 struct DriverApi {
-    using OpenFn = int32_t (*)(const char*, int32_t, int32_t);
-    using InitFn = int32_t (*)(int32_t, const char*, const char*, const char*);
-    using DialogueFn = int32_t (*)(int32_t, const char*, char*);
-    using CloseFn = int32_t (*)(int32_t);
-
-    explicit DriverApi(const char* path) : handle(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
-        if (handle == nullptr) {
-            throw std::runtime_error(dlerror());
+    explicit DriverApi(const char* path) : library(path) {
+        if (!library.loaded()) {
+            throw std::runtime_error(library.error());
         }
-        open = find<OpenFn>("OpenKv");
-        init = find<InitFn>("InitKv");
-        dialogue = find<DialogueFn>("DialogueKv");
-        close = find<CloseFn>("CloseKv");
+        open = find<linkor::fn::OpenKv>("OpenKv");
+        init = find<linkor::fn::InitKv>("InitKv");
+        dialogue = find<linkor::fn::DialogueKv>("DialogueKv");
+        close = find<linkor::fn::CloseKv>("CloseKv");
     }
-    ~DriverApi() { dlclose(handle); }
-    DriverApi(const DriverApi&) = delete;
-    DriverApi& operator=(const DriverApi&) = delete;
 
-    template <typename F> F find(const char* name) {
-        void* symbol = dlsym(handle, name);
-        if (symbol == nullptr) {
+    template <typename F> F find(const char* name) const {
+        const auto function = library.function<F>(name);
+        if (function == nullptr) {
             throw std::runtime_error(std::string("missing ") + name);
         }
-        return reinterpret_cast<F>(symbol);
+        return function;
     }
 
-    void* handle;
-    OpenFn open;
-    InitFn init;
-    DialogueFn dialogue;
-    CloseFn close;
+    common::LoadedLibrary library;
+    linkor::fn::OpenKv open = nullptr;
+    linkor::fn::InitKv init = nullptr;
+    linkor::fn::DialogueKv dialogue = nullptr;
+    linkor::fn::CloseKv close = nullptr;
 };
 
 } // namespace bench

@@ -1,6 +1,6 @@
 // JBUS command texts into requests, and any answer bytes into the reply text that a
 // caller's 256-byte buffer must hold.
-#include "jbus_request.h"
+#include "jbus/jbus_request.h"
 
 #include <cstring>
 #include <memory>

@@ -1,8 +1,8 @@
 // Any command text a caller may hand over: the settings block, frame preparation in
 // both forms and the allowed-character list, on a line whose module always agrees.
 #include "fake_port.h"
-#include "kv_frame.h"
-#include "trilo.h"
+#include "kv/kv_frame.h"
+#include "kv_line/trilo.h"
 
 #include <algorithm>
 #include <cctype>

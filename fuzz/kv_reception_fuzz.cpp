@@ -1,8 +1,8 @@
 // A module answering anything at all: the reception of every mode, the reply check and
 // the acknowledgement, with the caller's 256-byte reply buffer allocated exactly.
 #include "fake_port.h"
-#include "kv_types.h"
-#include "trilo.h"
+#include "kv/kv_types.h"
+#include "kv_line/trilo.h"
 
 #include <memory>
 

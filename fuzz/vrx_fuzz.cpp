@@ -1,10 +1,10 @@
 // The VRX23/VRX34 frame path: any command text through the translation, any answers
 // through the conversion, and both together over a line whose module answers anything.
 #include "fake_port.h"
-#include "kv_types.h"
-#include "trilo.h"
-#include "vrx_reply.h"
-#include "vrx_translate.h"
+#include "frame/vrx_reply.h"
+#include "frame/vrx_translate.h"
+#include "kv/kv_types.h"
+#include "kv_line/trilo.h"
 
 #include <memory>
 #include <string>

@@ -7,19 +7,23 @@
 #include "linkor.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace tkv::drv {
 
-using OpenKvFn = int32_t(LINKOR_API*)(const char*, int32_t, int32_t);
-using InitKvFn = int32_t(LINKOR_API*)(int32_t, const char*, const char*, const char*);
-using DialogueKvFn = int32_t(LINKOR_API*)(int32_t, const char*, char*);
-using CloseKvFn = int32_t(LINKOR_API*)(int32_t);
-using ListFn = int32_t(LINKOR_API*)(char*);
-using ProtocolListFn = int32_t(LINKOR_API*)(char*, const char*);
-using BaudListFn = int32_t(LINKOR_API*)(char*, const char*, const char*);
-using MessageFn = int32_t(LINKOR_API*)(char*, int32_t);
-using ConfigFn = int32_t(LINKOR_API*)(const char*);
-using SyntaxFn = int32_t(LINKOR_API*)(int32_t, const char*);
+using OpenKvFn = linkor::fn::OpenKv;
+using InitKvFn = linkor::fn::InitKv;
+using DialogueKvFn = linkor::fn::DialogueKv;
+using CloseKvFn = linkor::fn::CloseKv;
+/// The lists without a filter and the identity share one shape.
+using ListFn = linkor::fn::GetPortsKv;
+static_assert(std::is_same_v<linkor::fn::GetPortsKv, linkor::fn::GetTypesModulesKv> &&
+              std::is_same_v<linkor::fn::GetPortsKv, linkor::fn::GetIdentityKv>);
+using ProtocolListFn = linkor::fn::GetProtocolesKv;
+using BaudListFn = linkor::fn::GetVitessesKv;
+using MessageFn = linkor::fn::GetMessageErreurKv;
+using ConfigFn = linkor::fn::SetConfigDrvKv;
+using SyntaxFn = linkor::fn::SetSyntaxeKv;
 
 inline constexpr const char* kOpenKv = "OpenKv";
 inline constexpr const char* kInitKv = "InitKv";

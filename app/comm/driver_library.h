@@ -4,18 +4,16 @@
  */
 #pragma once
 
+#include <common/loaded_library.h>
+
 #include <string>
+#include <utility>
 
 namespace tkv {
 
 class TKV_DriverLibrary {
   public:
     TKV_DriverLibrary() = default;
-    ~TKV_DriverLibrary();
-    TKV_DriverLibrary(TKV_DriverLibrary&& other) noexcept;
-    TKV_DriverLibrary& operator=(TKV_DriverLibrary&& other) noexcept;
-    TKV_DriverLibrary(const TKV_DriverLibrary&) = delete;
-    TKV_DriverLibrary& operator=(const TKV_DriverLibrary&) = delete;
 
     /**
      * @brief Loads the library file at @p path, once checkFile() has found nothing wrong.
@@ -33,18 +31,16 @@ class TKV_DriverLibrary {
      */
     static std::string checkFile(const std::string& path);
 
-    bool loaded() const { return m_handle != nullptr; }
+    bool loaded() const { return m_library.loaded(); }
     /// The address of an exported function, nullptr when the library has none of that name.
-    void* find(const char* name) const;
-    template <typename F> F function(const char* name) const {
-        return reinterpret_cast<F>(find(name));
-    }
+    void* find(const char* name) const { return m_library.symbol(name); }
+    template <typename F> F function(const char* name) const { return m_library.function<F>(name); }
     /// Frees the library.
-    void reset();
+    void reset() { m_library.reset(); }
 
   private:
-    explicit TKV_DriverLibrary(void* handle) : m_handle(handle) {}
-    void* m_handle = nullptr;
+    explicit TKV_DriverLibrary(common::LoadedLibrary library) : m_library(std::move(library)) {}
+    common::LoadedLibrary m_library;
 };
 
 } // namespace tkv

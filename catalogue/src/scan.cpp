@@ -1,14 +1,12 @@
 #include "scan.h"
 
+#include <common/text_words.h>
+
 #include <algorithm>
 #include <limits>
 
 namespace modtyp {
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 int digitValue(char c, int base) {
     int value = -1;
@@ -28,7 +26,7 @@ Scanner::Scanner(std::string_view text, std::size_t offset) noexcept
     : m_text(text), m_pos(offset < text.size() ? offset : text.size()) {}
 
 void Scanner::skipBlanks() noexcept {
-    while (m_pos < m_text.size() && isBlank(m_text[m_pos])) {
+    while (m_pos < m_text.size() && common::isSpace(m_text[m_pos])) {
         ++m_pos;
     }
 }
@@ -36,7 +34,7 @@ void Scanner::skipBlanks() noexcept {
 std::optional<std::string_view> Scanner::word() noexcept {
     skipBlanks();
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && !isBlank(m_text[m_pos])) {
+    while (m_pos < m_text.size() && !common::isSpace(m_text[m_pos])) {
         ++m_pos;
     }
     if (m_pos == start) {

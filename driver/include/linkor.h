@@ -105,4 +105,52 @@ LINKOR_EXPORT int32_t LINKOR_API SetSyntaxeJbus(int32_t handle, const char* synt
 }
 #endif
 
+#ifdef __cplusplus
+/* The type of every exported function, for programs that load the driver at run time and
+ * resolve its functions by name. */
+namespace linkor::fn {
+using OpenKv = decltype(&::OpenKv);
+using InitKv = decltype(&::InitKv);
+using DialogueKv = decltype(&::DialogueKv);
+using DialogueKvEx = decltype(&::DialogueKvEx);
+using CloseKv = decltype(&::CloseKv);
+using SuspendKv = decltype(&::SuspendKv);
+using ResumeKv = decltype(&::ResumeKv);
+using InitBreakKv = decltype(&::InitBreakKv);
+using StartBreakKv = decltype(&::StartBreakKv);
+using StopBreakKv = decltype(&::StopBreakKv);
+using ChangeBaudRateKv = decltype(&::ChangeBaudRateKv);
+using GetIdentityKv = decltype(&::GetIdentityKv);
+using GetPortsKv = decltype(&::GetPortsKv);
+using GetTypesModulesKv = decltype(&::GetTypesModulesKv);
+using GetProtocolesKv = decltype(&::GetProtocolesKv);
+using GetVitessesKv = decltype(&::GetVitessesKv);
+using GetMessageErreurKv = decltype(&::GetMessageErreurKv);
+using SetConfigDrvKv = decltype(&::SetConfigDrvKv);
+using SetPriorityKv = decltype(&::SetPriorityKv);
+using SetSyntaxeKv = decltype(&::SetSyntaxeKv);
+
+using OpenJbus = decltype(&::OpenJbus);
+using InitJbus = decltype(&::InitJbus);
+using DialogueJbus = decltype(&::DialogueJbus);
+using DialogueJbusEx = decltype(&::DialogueJbusEx);
+using CloseJbus = decltype(&::CloseJbus);
+using SuspendJbus = decltype(&::SuspendJbus);
+using ResumeJbus = decltype(&::ResumeJbus);
+using InitBreakJbus = decltype(&::InitBreakJbus);
+using StartBreakJbus = decltype(&::StartBreakJbus);
+using StopBreakJbus = decltype(&::StopBreakJbus);
+using ChangeBaudRateJbus = decltype(&::ChangeBaudRateJbus);
+using GetIdentityJbus = decltype(&::GetIdentityJbus);
+using GetPortsJbus = decltype(&::GetPortsJbus);
+using GetTypesModulesJbus = decltype(&::GetTypesModulesJbus);
+using GetProtocolesJbus = decltype(&::GetProtocolesJbus);
+using GetVitessesJbus = decltype(&::GetVitessesJbus);
+using GetMessageErreurJbus = decltype(&::GetMessageErreurJbus);
+using SetConfigDrvJbus = decltype(&::SetConfigDrvJbus);
+using SetPriorityJbus = decltype(&::SetPriorityJbus);
+using SetSyntaxeJbus = decltype(&::SetSyntaxeJbus);
+} // namespace linkor::fn
+#endif
+
 #endif

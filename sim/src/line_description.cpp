@@ -2,7 +2,8 @@
 
 #include "identity.h"
 #include "text_util.h"
-#include "unique_fd.h"
+
+#include <common/unique_fd.h>
 
 #include <algorithm>
 #include <array>
@@ -436,7 +437,7 @@ LineDescription readLineFile(const std::filesystem::path& path) {
                             " bytes; at most " + std::to_string(kMaxLineFileBytes) + ")");
     }
     // The path may have been replaced since: the opened file is checked once more.
-    const UniqueFd file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const common::UniqueFd file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!file.valid()) {
         throw LineFileError(name + ": cannot open the line file: " + std::strerror(errno));
     }

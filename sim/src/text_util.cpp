@@ -8,22 +8,6 @@
 
 namespace kvsim::text {
 
-namespace {
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-} // namespace
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 std::string upper(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
@@ -51,24 +35,6 @@ std::vector<std::string_view> split(std::string_view s, char sep) {
         }
         start = pos + 1;
     }
-}
-
-std::vector<std::string_view> words(std::string_view s) {
-    std::vector<std::string_view> out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && isBlank(s[i])) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < s.size() && !isBlank(s[i])) {
-            ++i;
-        }
-        if (i > start) {
-            out.push_back(s.substr(start, i - start));
-        }
-    }
-    return out;
 }
 
 std::optional<long> toLong(std::string_view s) {

@@ -1,6 +1,8 @@
 #pragma once
 // Small text helpers for the modules' command languages.
 
+#include <common/text_words.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,14 +10,14 @@
 
 namespace kvsim::text {
 
-std::string_view trim(std::string_view s);
+using common::trim;
 std::string upper(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);
 bool istartsWith(std::string_view s, std::string_view prefix);
 /// Splits at @p sep; pieces are trimmed, empty pieces kept.
 std::vector<std::string_view> split(std::string_view s, char sep);
 /// Splits at blanks and tabs; empty pieces dropped.
-std::vector<std::string_view> words(std::string_view s);
+using common::words;
 /// Whole text as a signed decimal number (an optional leading + or -).
 std::optional<long> toLong(std::string_view s);
 /// Whole text as hexadecimal digits.

@@ -1,7 +1,8 @@
 #include "kvsim/virtual_line.h"
 
 #include "module.h"
-#include "unique_fd.h"
+
+#include <common/unique_fd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +20,8 @@
 #include <unistd.h>
 
 namespace kvsim {
+
+using common::UniqueFd;
 
 namespace {
 

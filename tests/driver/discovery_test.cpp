@@ -1,8 +1,8 @@
 // The break-signal search for the addresses that want attention, against modules that
 // answer the probes as the line's modules would.
 #include "fake_port.h"
-#include "kv_bytes.h"
-#include "trilo.h"
+#include "kv/kv_bytes.h"
+#include "kv_line/trilo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Whole exchanges of a line over a scripted port: retries, stop conditions, the
 // acknowledgement of replies, time-outs and raw commands.
 #include "fake_port.h"
-#include "kv_types.h"
+#include "kv/kv_types.h"
+#include "kv_line/trilo.h"
 #include "linkor_status.h"
-#include "trilo.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // replies come from a responder called at the end of each frame, and reads never wait.
 #pragma once
 
-#include "kv_bytes.h"
-#include "port.h"
+#include "base/port.h"
+#include "kv/kv_bytes.h"
 
 #include <deque>
 #include <functional>

@@ -1,7 +1,7 @@
 // What a command text becomes on the wire.
-#include "kv_bytes.h"
-#include "kv_frame.h"
-#include "kv_types.h"
+#include "kv/kv_bytes.h"
+#include "kv/kv_frame.h"
+#include "kv/kv_types.h"
 #include "linkor_status.h"
 
 #include <gtest/gtest.h>

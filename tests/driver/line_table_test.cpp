@@ -1,8 +1,8 @@
 // The line family's rules: line numbers, the open limit, the order of the per-line
 // checks, initialisation attempts and the line-less lists.
 #include "fake_port.h"
-#include "kv_driver.h"
-#include "line_family.h"
+#include "kv_line/kv_driver.h"
+#include "line_table/line_family.h"
 #include "linkor_status.h"
 
 #include <gtest/gtest.h>

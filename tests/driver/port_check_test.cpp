@@ -1,7 +1,7 @@
 // Why a port cannot be held, entry by entry of a ports directory, and that the driver's
 // own listing agrees with it.
-#include "port_check.h"
-#include "posix_port.h"
+#include "posix/port_check.h"
+#include "posix/posix_port.h"
 
 #include <gtest/gtest.h>
 

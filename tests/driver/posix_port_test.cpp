@@ -3,9 +3,9 @@
 // PARMRK set its terminal layer doubles each FF the peer writes, so a break mark
 // (FF 00 00) cannot be made from the peer's side. The marked streams a UART gives are fed
 // to the parser itself in BreakMarks below.
-#include "break_marks.h"
 #include "linkor_status.h"
-#include "posix_port.h"
+#include "posix/break_marks.h"
+#include "posix/posix_port.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The module's bytes as the reception state machine reads them, mode by mode.
-#include "kv_reception.h"
-#include "kv_types.h"
+#include "kv/kv_reception.h"
+#include "kv/kv_types.h"
 #include "linkor_status.h"
 
 #include <gtest/gtest.h>

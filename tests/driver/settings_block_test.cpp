@@ -1,8 +1,8 @@
 // The settings block that may open a command text.
 #include "fake_port.h"
-#include "kv_types.h"
+#include "kv/kv_types.h"
+#include "kv_line/trilo.h"
 #include "linkor_status.h"
-#include "trilo.h"
 
 #include <gtest/gtest.h>
 

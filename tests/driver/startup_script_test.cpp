@@ -1,6 +1,6 @@
 // Which lines of the start-up script reach which port.
+#include "line_table/startup_script.h"
 #include "linkor_status.h"
-#include "startup_script.h"
 
 #include <gtest/gtest.h>
 

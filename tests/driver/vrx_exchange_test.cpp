@@ -1,9 +1,9 @@
 // Whole exchanges of the frame path over a scripted port: the frames on the wire, the
 // multi-step reads, the single control bytes, and the attempts and their stop conditions.
 #include "fake_port.h"
-#include "kv_types.h"
+#include "kv/kv_types.h"
+#include "kv_line/trilo.h"
 #include "linkor_status.h"
-#include "trilo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // What the answers of a VRX23 or VRX34 module become for the caller, and how the steps
 // of a multi-step read are taken in.
-#include "kv_reception.h"
+#include "frame/vrx_reply.h"
+#include "kv/kv_reception.h"
 #include "linkor_status.h"
-#include "vrx_reply.h"
 
 #include <gtest/gtest.h>
 

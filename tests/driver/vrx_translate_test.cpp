@@ -1,8 +1,8 @@
 // What a mnemonic command for a VRX23 or VRX34 module becomes: its frame texts, or its
 // rejection before anything is sent.
-#include "kv_frame.h"
-#include "kv_types.h"
-#include "vrx_translate.h"
+#include "frame/vrx_translate.h"
+#include "kv/kv_frame.h"
+#include "kv/kv_types.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // How lists of several sub-drivers are put together.
-#include "word_lists.h"
+#include "base/word_lists.h"
 
 #include <gtest/gtest.h>
 

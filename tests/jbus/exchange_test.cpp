@@ -1,7 +1,8 @@
 // One JBUS line over a scripted port: answers turned into replies, the 485 echo,
 // retries, reception bounds, the settings block and the log.
-#include "driver_state.h"
-#include "jbus_line.h"
+#include "base/driver_state.h"
+#include "jbus/jbus_line.h"
+#include "line_table/set_up.h"
 #include "linkor.h"
 #include "linkor_status.h"
 #include "scripted_port.h"

@@ -1,10 +1,11 @@
 // The exported JBUS family and the line family's JBUS lines, over scripted ports.
-#include "driver_state.h"
-#include "jbus_driver.h"
-#include "line_family.h"
+#include "base/driver_state.h"
+#include "base/messages.h"
+#include "jbus/jbus_driver.h"
+#include "line_table/line_family.h"
+#include "line_table/set_up.h"
 #include "linkor.h"
 #include "linkor_status.h"
-#include "messages.h"
 #include "scripted_port.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Request building from command texts, and the Modbus CRC-16.
-#include "jbus_request.h"
+#include "jbus/jbus_request.h"
 #include "scripted_port.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // slave's answer to the request. Reads never wait: an empty line times out at once.
 #pragma once
 
-#include "port.h"
+#include "base/port.h"
 #include "support/wire_frames.h"
 
 #include <cstddef>

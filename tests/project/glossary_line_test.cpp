@@ -9,11 +9,11 @@
 #include "modtyp.h"
 #include "project/project.h"
 
+#include <common/loaded_library.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -28,33 +28,19 @@ using namespace project_test;
 constexpr int kLine = 9;
 
 /// The driver as the program loads it.
-class Driver {
-  public:
-    explicit Driver(const fs::path& library) {
-        m_handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (m_handle != nullptr) {
-            open = reinterpret_cast<decltype(open)>(::dlsym(m_handle, "OpenKv"));
-            init = reinterpret_cast<decltype(init)>(::dlsym(m_handle, "InitKv"));
-            dialogue = reinterpret_cast<decltype(dialogue)>(::dlsym(m_handle, "DialogueKv"));
-            close = reinterpret_cast<decltype(close)>(::dlsym(m_handle, "CloseKv"));
-        }
-    }
-    ~Driver() {
-        if (m_handle != nullptr) {
-            ::dlclose(m_handle);
-        }
-    }
-    Driver(const Driver&) = delete;
-    Driver& operator=(const Driver&) = delete;
+struct Driver {
+    explicit Driver(const fs::path& path)
+        : library(path.string()), open(library.function<linkor::fn::OpenKv>("OpenKv")),
+          init(library.function<linkor::fn::InitKv>("InitKv")),
+          dialogue(library.function<linkor::fn::DialogueKv>("DialogueKv")),
+          close(library.function<linkor::fn::CloseKv>("CloseKv")) {}
     bool loaded() const { return open && init && dialogue && close; }
 
-    decltype(&::OpenKv) open = nullptr;
-    decltype(&::InitKv) init = nullptr;
-    decltype(&::DialogueKv) dialogue = nullptr;
-    decltype(&::CloseKv) close = nullptr;
-
-  private:
-    void* m_handle = nullptr;
+    common::LoadedLibrary library; ///< first: the functions below live in it
+    linkor::fn::OpenKv open;
+    linkor::fn::InitKv init;
+    linkor::fn::DialogueKv dialogue;
+    linkor::fn::CloseKv close;
 };
 
 /// A glossary entry as the terminal sends it: the comment cut off, and a

@@ -1,5 +1,7 @@
 #include "command_text.h"
 
+#include <common/text_words.h>
+
 #include <algorithm>
 
 namespace linkorctl {
@@ -9,12 +11,8 @@ namespace {
 constexpr char kBlockMark = '/';
 constexpr char kCommentMark = ';';
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 bool allBlank(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), isBlank);
+    return std::all_of(s.begin(), s.end(), common::isBlank);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include "driver_api.h"
 #include "errors.h"
 #include "line_setting.h"
-#include "port_check.h"
-#include "port_map.h"
+#include "posix/port_check.h"
+#include "posix/port_map.h"
 #include "settings_file.h"
 #include "texts.h"
 

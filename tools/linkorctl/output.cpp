@@ -1,6 +1,7 @@
 #include "output.h"
 
-#include <array>
+#include <common/cp1252.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -8,11 +9,11 @@ namespace linkorctl {
 
 namespace {
 
-// Windows-1252 bytes 0x80-0x9F; 0 where the code page leaves the byte undefined.
-constexpr std::array<char32_t, 32> kHigh{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+// A control character, C0 or C1: the five bytes the code page leaves undefined read as
+// the C1 control of the same value, and are shown escaped like the others.
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -56,21 +57,13 @@ std::string jsonString(std::string_view cp1252) {
         default:
             break;
         }
-        if (b < 0x20 || b == 0x7F) {
+        const char32_t c = common::cp1252Character(b);
+        if (isControl(c)) {
             char buffer[8];
             std::snprintf(buffer, sizeof buffer, "\\u%04X", b);
             out += buffer;
-        } else if (b >= 0x80 && b < 0xA0) {
-            const char32_t c = kHigh[b - 0x80];
-            if (c == 0) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04X", b);
-                out += buffer;
-            } else {
-                appendUtf8(out, c);
-            }
         } else {
-            appendUtf8(out, b);
+            appendUtf8(out, c);
         }
     }
     out += '"';
@@ -83,17 +76,11 @@ std::string readable(std::string_view cp1252) {
     std::string out;
     for (const char ch : cp1252) {
         const auto b = static_cast<unsigned char>(ch);
-        if ((b < 0x20 && b != '\t') || b == 0x7F) {
+        const char32_t c = common::cp1252Character(b);
+        if (isControl(c) && c != '\t') {
             out += hexEscape(b);
-        } else if (b >= 0x80 && b < 0xA0) {
-            const char32_t c = kHigh[b - 0x80];
-            if (c == 0) {
-                out += hexEscape(b);
-            } else {
-                appendUtf8(out, c);
-            }
         } else {
-            appendUtf8(out, b);
+            appendUtf8(out, c);
         }
     }
     return out;

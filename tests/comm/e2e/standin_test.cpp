@@ -3,7 +3,7 @@
 #include "comm_fixture.h"
 #include "requests.h"
 
-#include <dlfcn.h>
+#include <common/loaded_library.h>
 
 #include <cstring>
 
@@ -25,10 +25,10 @@ class StandIn : public CommLine {
         fs::copy_file(library, dir / TKV_CommDLL::kDriverFile,
                       fs::copy_options::overwrite_existing);
         // The same path gives the same loaded library as the binding's.
-        m_handle = dlopen((dir / TKV_CommDLL::kDriverFile).c_str(), RTLD_NOW | RTLD_LOCAL);
-        EXPECT_NE(m_handle, nullptr);
-        if (m_handle != nullptr) {
-            reinterpret_cast<ResetFn>(dlsym(m_handle, "StandinReset"))();
+        m_standIn = common::LoadedLibrary((dir / TKV_CommDLL::kDriverFile).string());
+        EXPECT_TRUE(m_standIn.loaded()) << m_standIn.error();
+        if (m_standIn.loaded()) {
+            m_standIn.function<ResetFn>("StandinReset")();
         }
         comm = std::make_unique<TKV_CommDLL>(shell);
         comm->setNotifyTarget(kStatusBar, kMessage);
@@ -41,19 +41,17 @@ class StandIn : public CommLine {
     }
     void TearDown() override {
         comm.reset();
-        if (m_handle != nullptr) {
-            dlclose(m_handle);
-        }
+        m_standIn.reset();
     }
     std::string seen(int which) {
         char out[4096] = {};
-        reinterpret_cast<SeenFn>(dlsym(m_handle, "StandinSeen"))(which, out, sizeof out);
+        m_standIn.function<SeenFn>("StandinSeen")(which, out, sizeof out);
         return out;
     }
     void failOn(const char* prefix, int32_t status) {
-        reinterpret_cast<FailFn>(dlsym(m_handle, "StandinFailOn"))(prefix, status);
+        m_standIn.function<FailFn>("StandinFailOn")(prefix, status);
     }
-    void* m_handle = nullptr;
+    common::LoadedLibrary m_standIn;
 };
 
 TEST_F(StandIn, ConnectSendsTheTargetAndTackSettingsAndSelectsEnglish) {

@@ -2,6 +2,7 @@
 // answers them on the wire.
 #pragma once
 
+#include "linkor.h"
 #include "loaded_driver.h"
 #include "pty_peer.h"
 
@@ -10,33 +11,30 @@
 
 namespace linkor::e2e {
 
-using OpenFn = int32_t (*)(const char*, int32_t, int32_t);
-using InitFn = int32_t (*)(int32_t, const char*, const char*, const char*);
-using DialogueFn = int32_t (*)(int32_t, const char*, char*);
-using LineFn = int32_t (*)(int32_t);
-using OutFn = int32_t (*)(char*);
-using OutTypeFn = int32_t (*)(char*, const char*);
-using MessageFn = int32_t (*)(char*, int32_t);
-using TextFn = int32_t (*)(const char*);
-
 /// The driver's functions in one place.
 struct Driver {
     explicit Driver(const LoadedDriver& d)
-        : open(d.get<OpenFn>("OpenKv")), init(d.get<InitFn>("InitKv")),
-          dialogue(d.get<DialogueFn>("DialogueKv")), close(d.get<LineFn>("CloseKv")),
-          suspend(d.get<LineFn>("SuspendKv")), resume(d.get<LineFn>("ResumeKv")),
-          ports(d.get<OutFn>("GetPortsKv")), types(d.get<OutFn>("GetTypesModulesKv")),
-          identity(d.get<OutFn>("GetIdentityKv")), protocols(d.get<OutTypeFn>("GetProtocolesKv")),
-          message(d.get<MessageFn>("GetMessageErreurKv")),
-          language(d.get<TextFn>("SetConfigDrvKv")) {}
-    OpenFn open;
-    InitFn init;
-    DialogueFn dialogue;
-    LineFn close, suspend, resume;
-    OutFn ports, types, identity;
-    OutTypeFn protocols;
-    MessageFn message;
-    TextFn language;
+        : open(d.get<fn::OpenKv>("OpenKv")), init(d.get<fn::InitKv>("InitKv")),
+          dialogue(d.get<fn::DialogueKv>("DialogueKv")), close(d.get<fn::CloseKv>("CloseKv")),
+          suspend(d.get<fn::SuspendKv>("SuspendKv")), resume(d.get<fn::ResumeKv>("ResumeKv")),
+          ports(d.get<fn::GetPortsKv>("GetPortsKv")),
+          types(d.get<fn::GetTypesModulesKv>("GetTypesModulesKv")),
+          identity(d.get<fn::GetIdentityKv>("GetIdentityKv")),
+          protocols(d.get<fn::GetProtocolesKv>("GetProtocolesKv")),
+          message(d.get<fn::GetMessageErreurKv>("GetMessageErreurKv")),
+          language(d.get<fn::SetConfigDrvKv>("SetConfigDrvKv")) {}
+    fn::OpenKv open;
+    fn::InitKv init;
+    fn::DialogueKv dialogue;
+    fn::CloseKv close;
+    fn::SuspendKv suspend;
+    fn::ResumeKv resume;
+    fn::GetPortsKv ports;
+    fn::GetTypesModulesKv types;
+    fn::GetIdentityKv identity;
+    fn::GetProtocolesKv protocols;
+    fn::GetMessageErreurKv message;
+    fn::SetConfigDrvKv language;
 };
 
 inline const char* const kExports[] = {"OpenKv",

@@ -4,7 +4,8 @@
 
 #include "linkor.h"
 
-#include <dlfcn.h>
+#include <common/loaded_library.h>
+
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -22,25 +23,22 @@ class LoadedDriver {
             std::filesystem::copy_file(auxiliary, dir / "libsorncom.so",
                                        std::filesystem::copy_options::overwrite_existing);
         }
-        m_handle = dlopen((dir / "liblinkor.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (m_handle == nullptr) {
-            throw std::runtime_error(dlerror());
+        m_library = common::LoadedLibrary((dir / "liblinkor.so").string());
+        if (!m_library.loaded()) {
+            throw std::runtime_error(m_library.error());
         }
     }
-    ~LoadedDriver() { dlclose(m_handle); }
-    LoadedDriver(const LoadedDriver&) = delete;
-    LoadedDriver& operator=(const LoadedDriver&) = delete;
 
     template <typename F> F get(const char* name) const {
-        void* symbol = dlsym(m_handle, name);
-        if (symbol == nullptr) {
+        const auto function = m_library.function<F>(name);
+        if (function == nullptr) {
             throw std::runtime_error(std::string("missing export ") + name);
         }
-        return reinterpret_cast<F>(symbol);
+        return function;
     }
 
   private:
-    void* m_handle = nullptr;
+    common::LoadedLibrary m_library;
 };
 
 } // namespace linkor::e2e
