@@ -316,6 +316,11 @@ bool TKV_CommDLL::close() {
     return true;
 }
 
+void TKV_CommDLL::closeAndTrace(const std::string& note) {
+    close();
+    trace(note);
+}
+
 // ---- information, values, notifications --------------------------------------------------
 
 std::string TKV_CommDLL::messageOf(int32_t status) {

@@ -337,7 +337,7 @@ bool TCommandDocs::eventFilter(QObject* watched, QEvent* event) {
                 event->ignore();
                 return true;
             }
-            if (!askToKeepChanges(view)) {
+            if (!m_settled && !askToKeepChanges(view)) {
                 event->ignore();
                 return true;
             }
@@ -390,6 +390,18 @@ QList<TCommandFileView*> TCommandDocs::views() const {
         }
     }
     return out;
+}
+
+bool TCommandDocs::closeAll() {
+    for (TCommandFileView* view : views()) {
+        if (!askToKeepChanges(view)) {
+            return false;
+        }
+    }
+    m_settled = true;
+    m_area.closeAllSubWindows();
+    m_settled = false;
+    return m_area.subWindowList().isEmpty();
 }
 
 bool TCommandDocs::anySending() const {

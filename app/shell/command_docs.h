@@ -92,6 +92,12 @@ class TCommandDocs final : public QObject {
     int viewCount() const { return views().size(); }
     /// Whether any view is sending.
     bool anySending() const;
+    /**
+     * @brief Closes every MDI child, for the exit: every changed view is asked whether to
+     * save before any window closes, so that a cancel leaves them all open.
+     * @return true when no child is left.
+     */
+    bool closeAll();
 
     /// The Qt filter of the file dialogs, built from the template's description and filter.
     static QString dialogFilter();
@@ -117,6 +123,8 @@ class TCommandDocs final : public QObject {
     std::unique_ptr<QPrinter> m_printer;
     bool m_warned32k = false;
     int m_untitled = 0;
+    /// Set while closeAll closes views whose changes were settled already.
+    bool m_settled = false;
 };
 
 } // namespace tamsel::shell

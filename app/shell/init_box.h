@@ -3,6 +3,8 @@
 // request 0x9006.
 #pragma once
 
+#include <contract/request_sink.h>
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -16,7 +18,7 @@ class QTimer;
 namespace tamsel::shell {
 
 class TPrompter;
-class TRequestSink;
+using contract::TRequestSink;
 
 /// What the application posts to the initialization window with one display code.
 struct TInitDisplay {

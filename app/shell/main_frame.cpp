@@ -214,7 +214,8 @@ TMainFrame::TMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_toolBar->addAction(action(cmd::kEmergencyStop));
     setFamilyGroup(family::kTrilo);
 
-    // Status bar: message area, overtype indicator, the line field.
+    // Status bar: message area, the Caps Lock, Num Lock and overtype indicators, the line
+    // field.
     QStatusBar* status = statusBar();
     status->setSizeGripEnabled(true);
     m_message = new QLabel(status);
@@ -222,12 +223,18 @@ TMainFrame::TMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_message->setFrameShape(QFrame::Panel);
     m_message->setFrameShadow(QFrame::Sunken);
     status->addWidget(m_message, 1);
-    m_overtype = new QLabel(QStringLiteral("OVR"), status);
-    m_overtype->setObjectName(QStringLiteral("statusOvertype"));
-    m_overtype->setFrameShape(QFrame::Panel);
-    m_overtype->setFrameShadow(QFrame::Sunken);
-    m_overtype->setEnabled(false);
-    status->addPermanentWidget(m_overtype);
+    const auto indicator = [status](const char* text, const char* name) {
+        auto* shown = new QLabel(QString::fromLatin1(text), status);
+        shown->setObjectName(QString::fromLatin1(name));
+        shown->setFrameShape(QFrame::Panel);
+        shown->setFrameShadow(QFrame::Sunken);
+        shown->setEnabled(false);
+        status->addPermanentWidget(shown);
+        return shown;
+    };
+    m_caps = indicator("CAP", "statusCapsLock");
+    m_num = indicator("NUM", "statusNumLock");
+    m_overtype = indicator("OVR", "statusOvertype");
     m_line = new QLabel(status);
     m_line->setObjectName(QStringLiteral("statusLine"));
     m_line->setFrameShape(QFrame::Panel);
@@ -316,6 +323,16 @@ QString TMainFrame::lineStatus() const {
 
 void TMainFrame::setOvertype(bool on) {
     m_overtype->setEnabled(on);
+}
+
+void TMainFrame::setLockKeys(const TLockKeys& keys) {
+    // A state that cannot be read shows as off; the tip says why.
+    const auto show = [](QLabel* label, const std::optional<bool>& state) {
+        label->setEnabled(state.value_or(false));
+        label->setToolTip(state ? QString() : tr("not available on this machine"));
+    };
+    show(m_caps, keys.caps);
+    show(m_num, keys.num);
 }
 
 void TMainFrame::setRecentFiles(const QStringList& paths) {

@@ -2,6 +2,8 @@
 // The frame only shows; every command goes to the application.
 #pragma once
 
+#include "lock_keys.h"
+
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
@@ -40,6 +42,8 @@ class TMainFrame final : public QMainWindow {
     void setLineStatus(const QString& text);
     QString lineStatus() const;
     void setOvertype(bool on);
+    /// The Caps Lock and Num Lock indicators beside the overtype one.
+    void setLockKeys(const TLockKeys& keys);
 
     /// Shows the recent-files entries in the File menu, before "E&xit".
     void setRecentFiles(const QStringList& paths);
@@ -78,6 +82,8 @@ class TMainFrame final : public QMainWindow {
     QAction* m_windowMenuAction = nullptr;
     QLabel* m_message = nullptr;
     QLabel* m_line = nullptr;
+    QLabel* m_caps = nullptr;
+    QLabel* m_num = nullptr;
     QLabel* m_overtype = nullptr;
     QHash<int, QAction*> m_actions;
 };

@@ -15,10 +15,12 @@ namespace tamsel::shell {
 
 class TPrompter;
 
-/// One entry of the device selector: its text "@%02d=..." and the module type code.
+/// One entry of the device selector: its text "@%02d=...", the module type code and the
+/// module's address.
 struct TDeviceEntry {
     QString text;
     std::int32_t typeCode = 0;
+    std::int32_t address = 0;
 };
 
 /// The two files the start-up checks before anything else.

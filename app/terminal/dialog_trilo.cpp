@@ -4,8 +4,8 @@
 #include "edit_style.h"
 #include "find_replace.h"
 
+#include <comm/free_text.h>
 #include <cp1252.h>
-#include <free_text.h>
 #include <prompter.h>
 #include <shell_codes.h>
 #include <tool_plugins.h>
@@ -280,6 +280,8 @@ void TDialogTRILO::shellCommand(int id) {
     }
 }
 
+void TDialogTRILO::pollCompleted(int, int) {}
+
 // ---- typing ---------------------------------------------------------------------------
 
 void TDialogTRILO::insertChanged(bool insert) {
@@ -427,7 +429,7 @@ void TDialogTRILO::closeList(int selection) {
     } else {
         m_command->setText(withAddress(m_address, entry));
         selectMarker(QString::fromLatin1(kGlossaryMarker));
-        m_freeText.mode = tkv::kFreeTextCleaned;
+        m_freeText.mode = contract::kFreeTextCleaned;
     }
     m_reply->clear();
     m_listMode = TListMode::None;
@@ -468,7 +470,7 @@ void TDialogTRILO::send() {
     m_command->end(false);
     // In mode 2 the text is cleaned here already, so that the project keeps among the last
     // commands what the module was sent (cleaning twice changes nothing).
-    const std::string text = m_freeText.mode == tkv::kFreeTextCleaned
+    const std::string text = m_freeText.mode == contract::kFreeTextCleaned
                                  ? tkv::freetext::clean(command.toStdString())
                                  : command.toStdString();
     std::memset(m_freeText.text, 0, sizeof m_freeText.text);
@@ -480,7 +482,7 @@ void TDialogTRILO::send() {
     m_command->setEnabled(true);
     m_command->setFocus();
     if (m_freeText.status == 0) {
-        if (m_freeText.mode == tkv::kFreeTextCleaned) {
+        if (m_freeText.mode == contract::kFreeTextCleaned) {
             m_command->setText(shell::fromCp1252(m_freeText.text));
         }
         // The window follows the module the command was for.
@@ -493,7 +495,7 @@ void TDialogTRILO::send() {
     m_reply->setText(shell::fromCp1252(m_freeText.reply));
     m_reply->setCursorPosition(0);
     m_history = lastCommandCount() - 1;
-    m_freeText.mode = tkv::kFreeTextAsTyped;
+    m_freeText.mode = contract::kFreeTextAsTyped;
     if (m_command->insertFlag()) {
         m_command->selectAll();
     }

@@ -7,7 +7,8 @@
 #include "terminal_codes.h"
 
 #include <app_request.h>
-#include <comm_records.h>
+#include <contract/module_window.h>
+#include <contract/records.h>
 #include <tool_plugin_api.h>
 
 #include <QComboBox>
@@ -66,7 +67,7 @@ class TUpDown final : public QWidget {
     QToolButton* m_down = nullptr;
 };
 
-class TDialogTRILO final : public QWidget {
+class TDialogTRILO final : public QWidget, public contract::TModuleWindow {
     Q_OBJECT
   public:
     static constexpr const char* kCaption = " Dialog TRILO";
@@ -117,7 +118,9 @@ class TDialogTRILO final : public QWidget {
     /// The pop-up of the command edit, at a screen point.
     void showCommandPopup(const QPoint& screenPoint);
     /// Orders of the shell: refresh (0x2001) and configuration changed (0x2006).
-    void shellCommand(int id);
+    void shellCommand(int id) override;
+    /// The window keeps no poll entries: nothing completes for it.
+    void pollCompleted(int first, int kind) override;
 
   private:
     void buildControls();
@@ -157,7 +160,7 @@ class TDialogTRILO final : public QWidget {
     TListMode m_listMode = TListMode::None;
     int m_targetIndex = -1;
     bool m_targetChanged = true;
-    tkv::TagFreeText m_freeText;
+    contract::TagFreeText m_freeText;
     TagToolRequest m_tool{};
     QSize m_preferred;
 };

@@ -2,9 +2,8 @@
 
 #include "terminal_codes.h"
 
-#include <comm_codes.h>
-#include <comm_dll.h>
 #include <command_docs.h>
+#include <contract/record_codes.h>
 #include <cp1252.h>
 #include <project/command_file.h>
 #include <prompter.h>
@@ -41,19 +40,6 @@ constexpr int kReplyHz = 400;
 constexpr int kReplyMs = 100;
 
 } // namespace
-
-// ---- the link over the driver binding -------------------------------------------------------
-
-bool TCommFileLineLink::fileLine(const QByteArray& line, int mode, QByteArray& result) {
-    std::string out;
-    const bool ok = m_comm.sendFileLine(line.constData(), mode, out);
-    result = QByteArray::fromStdString(out);
-    return ok;
-}
-
-bool TCommFileLineLink::pollingEnabled() {
-    return m_comm.pollingEnabled();
-}
 
 // ---- lines ---------------------------------------------------------------------------------
 
@@ -195,7 +181,7 @@ TCommandFileSender::~TCommandFileSender() {
     if (running()) {
         m_timer.stop();
         QByteArray none;
-        m_link.fileLine({}, tkv::kFileLineStartPolling, none);
+        m_link.fileLine({}, contract::kFileLineStartPolling, none);
         if (m_view != nullptr) {
             m_view->setSending(false);
         }
@@ -221,7 +207,7 @@ bool TCommandFileSender::start(shell::TCommandFileView* view, TSendScope scope) 
     view->setSending(true);
 
     QByteArray none;
-    m_link.fileLine({}, tkv::kFileLineStopPolling, none);
+    m_link.fileLine({}, contract::kFileLineStopPolling, none);
     m_phase = TPhase::WaitStop;
     m_waitTurns = 0;
 
@@ -291,14 +277,14 @@ void TCommandFileSender::turn() {
     if (m_paused) {
         // The modules' windows read again while the user thinks.
         if (!m_pollingResumed) {
-            m_link.fileLine({}, tkv::kFileLineStartPolling, none);
+            m_link.fileLine({}, contract::kFileLineStartPolling, none);
             m_pollingResumed = true;
         }
         return;
     }
     if (m_pollingResumed) {
         m_pollingResumed = false;
-        m_link.fileLine({}, tkv::kFileLineStopPolling, none);
+        m_link.fileLine({}, contract::kFileLineStopPolling, none);
         m_phase = TPhase::WaitStop;
         m_waitTurns = 0;
     }
@@ -356,7 +342,7 @@ void TCommandFileSender::sendLine(bool advance) {
         return;
     }
     QByteArray result;
-    const bool ok = m_link.fileLine(line, tkv::kFileLineSend, result);
+    const bool ok = m_link.fileLine(line, contract::kFileLineSend, result);
     if (m_progress == nullptr) {
         return;
     }
@@ -380,7 +366,7 @@ void TCommandFileSender::sendLine(bool advance) {
 void TCommandFileSender::finish(bool stopped) {
     m_timer.stop();
     QByteArray none;
-    m_link.fileLine({}, tkv::kFileLineStartPolling, none);
+    m_link.fileLine({}, contract::kFileLineStartPolling, none);
     if (m_view != nullptr) {
         if (!stopped) {
             // The user may have edited the text while the send was paused.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <command_docs.h>
+#include <contract/file_line_link.h>
 
 #include <QByteArray>
 #include <QDialog>
@@ -20,36 +21,13 @@ class QProgressBar;
 class QPushButton;
 class QGroupBox;
 
-namespace tkv {
-class TKV_CommDLL;
-}
-
 namespace tamsel::shell {
 class TPrompter;
 }
 
 namespace tamsel::terminal {
 
-/// The driver binding's command-file line operation and its polling state.
-class TFileLineLink {
-  public:
-    virtual ~TFileLineLink() = default;
-    /// Mode 0 asks polling to stop, 2 starts it, 1 sends @p line; @p result receives the
-    /// module's reply, a "~" line as it stands, or the driver's message (false then).
-    virtual bool fileLine(const QByteArray& line, int mode, QByteArray& result) = 0;
-    virtual bool pollingEnabled() = 0;
-};
-
-/// The link over the program's driver binding.
-class TCommFileLineLink final : public TFileLineLink {
-  public:
-    explicit TCommFileLineLink(tkv::TKV_CommDLL& comm) : m_comm(comm) {}
-    bool fileLine(const QByteArray& line, int mode, QByteArray& result) override;
-    bool pollingEnabled() override;
-
-  private:
-    tkv::TKV_CommDLL& m_comm;
-};
+using contract::TFileLineLink;
 
 /// Which lines of the window are sent (commands 1502, 1503, 1504).
 enum class TSendScope { Global, Selection, FromCursor };

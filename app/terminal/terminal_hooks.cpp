@@ -14,10 +14,9 @@
 namespace tamsel::terminal {
 
 TTerminalHooks::TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter,
-                               tkv::TKV_CommDLL& comm, TCommandFileSender::TTone tone)
+                               TFileLineLink& link, TCommandFileSender::TTone tone)
     : m_app(app) {
-    m_link = std::make_unique<TCommFileLineLink>(comm);
-    m_sender = std::make_unique<TCommandFileSender>(*m_link, prompter, std::move(tone));
+    m_sender = std::make_unique<TCommandFileSender>(link, prompter, std::move(tone));
     m_tools = std::make_unique<shell::TToolPlugins>(app, prompter, &app.frame(),
                                                     [&app] { return app.programDirectory(); });
     app.registerWindow(shell::TWindowKind::Dialog,

@@ -8,10 +8,6 @@
 
 #include <memory>
 
-namespace tkv {
-class TKV_CommDLL;
-}
-
 namespace tamsel::shell {
 class TMainApp;
 class TPrompter;
@@ -22,8 +18,9 @@ namespace tamsel::terminal {
 
 class TTerminalHooks final {
   public:
-    /// @p tone sounds the send's beeps; by default the prompter's beep.
-    TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter, tkv::TKV_CommDLL& comm,
+    /// @p link carries the command-file lines to the line; @p tone sounds the send's
+    /// beeps, by default the prompter's beep.
+    TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter, TFileLineLink& link,
                    TCommandFileSender::TTone tone = {});
     ~TTerminalHooks();
     TTerminalHooks(const TTerminalHooks&) = delete;
@@ -34,7 +31,6 @@ class TTerminalHooks final {
 
   private:
     shell::TMainApp& m_app;
-    std::unique_ptr<TFileLineLink> m_link;
     std::unique_ptr<TCommandFileSender> m_sender;
     std::unique_ptr<shell::TToolPlugins> m_tools;
 };

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,9 +36,10 @@ class FrameTest : public ::testing::Test {
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         }
         QDir::setCurrent(dir.path());
-        backend.devices = {{"@00=KB01 v40", 0x0205}, {"@01=RT01", 0x1002},  {"@02=V17", 0x5000},
-                           {"@03=DVRX", 0x6020},     {"@04=VRX23", 0x3001}, {"@05=VRX34", 0x4001},
-                           {"@09=UNKNOW", 0x0000}};
+        backend.devices = {{"@00=KB01 v40", 0x0205, 0}, {"@01=RT01", 0x1002, 1},
+                           {"@02=V17", 0x5000, 2},      {"@03=DVRX", 0x6020, 3},
+                           {"@04=VRX23", 0x3001, 4},    {"@05=VRX34", 0x4001, 5},
+                           {"@09=UNKNOW", 0x0000, 9}};
         app = std::make_unique<TMainApp>(backend, prompter);
         for (TWindowKind kind :
              {TWindowKind::Parameters, TWindowKind::DirectMotion, TWindowKind::SpecificMode,
@@ -273,6 +275,107 @@ TEST_F(FrameTest, CommandFilesGoToTheRecentListWithTheNoticeOnce) {
     view->setSending(false);
     app->command(cmd::kFileClose);
     EXPECT_TRUE(waitFor([&] { return app->documents().viewCount() == 0; }));
+}
+
+TEST_F(FrameTest, ExitAsksEveryChangedFileBeforeClosingAnyAndACancelKeepsThemAll) {
+    QList<TCommandFileView*> views;
+    for (const char* text : {"00RV\n", "01RV\n", "02RV\n"}) {
+        TCommandFileView* view = app->documents().newDocument();
+        ASSERT_NE(view, nullptr);
+        view->setPlainText(QString::fromLatin1(text));
+        view->document()->setModified(true);
+        views << view;
+    }
+    QSignalSpy exits(app.get(), &TMainApp::exitRequested);
+    // Not the first one, cancel on the second: the third is not asked, nothing closes.
+    prompter.answers = {TBoxAnswer::No, TBoxAnswer::Cancel};
+    app->command(cmd::kExit);
+    ASSERT_EQ(prompter.boxes.size(), 2);
+    for (const TBox& box : prompter.boxes) {
+        EXPECT_EQ(box.buttons, TBoxButtons::YesNoCancel);
+    }
+    EXPECT_EQ(app->documents().viewCount(), 3);
+    EXPECT_EQ(exits.count(), 0);
+    EXPECT_TRUE(backend.calls.contains("save")) << "the project is written back either way";
+    EXPECT_FALSE(backend.calls.contains("closeLine"));
+
+    // Each is asked once when none cancels, then all go and the program may end.
+    prompter.boxes.clear();
+    prompter.answers = {TBoxAnswer::No, TBoxAnswer::No, TBoxAnswer::No};
+    app->command(cmd::kExit);
+    EXPECT_EQ(prompter.boxes.size(), 3);
+    EXPECT_TRUE(waitFor([&] { return app->documents().viewCount() == 0; }));
+    EXPECT_EQ(exits.count(), 1);
+    EXPECT_TRUE(backend.calls.contains("closeLine"));
+}
+
+TEST_F(FrameTest, AConfigurationChangeRefillsTheSelectorAndKeepsTheSelectedModule) {
+    QComboBox* selector = app->frame().deviceSelector();
+    selector->setCurrentIndex(3);
+    ASSERT_EQ(app->selectedDevice().target, "DVRX");
+    // The configuration window found another module before it and one module less.
+    backend.devices = {{"@01=RT01", 0x1002, 1},
+                       {"@02=V17", 0x5000, 2},
+                       {"@03=DVRX", 0x6020, 3},
+                       {"@12=VRX23", 0x3001, 12}};
+    app->request(req::kConfigurationChanged, 0, nullptr);
+    ASSERT_EQ(selector->count(), 4);
+    EXPECT_EQ(selector->currentIndex(), 2);
+    EXPECT_EQ(app->selectedDevice().address, 3);
+    EXPECT_EQ(app->selectedDevice().target, "DVRX");
+    EXPECT_EQ(app->frame().familyGroup(), QList<int>({cmd::kFamilyControl}));
+    // The device's address is the entry's, whatever its text.
+    selector->setCurrentIndex(3);
+    EXPECT_EQ(app->selectedDevice().address, 12);
+
+    // Gone from the project: the first module is selected.
+    backend.devices = {{"@01=RT01", 0x1002, 1}, {"@02=V17", 0x5000, 2}};
+    app->request(req::kConfigurationChanged, 0, nullptr);
+    EXPECT_EQ(selector->currentIndex(), 0);
+    EXPECT_EQ(app->selectedDevice().address, 1);
+    EXPECT_EQ(app->selectedDevice().target, "MICROTRILO");
+}
+
+TEST_F(FrameTest, StatusBarShowsCapsLockAndNumLockBesideOvertype) {
+    QTemporaryDir leds;
+    ASSERT_TRUE(leds.isValid());
+    const auto led = [&leds](const char* name, const char* value) {
+        QDir(leds.path()).mkpath(name);
+        QFile file(leds.filePath(QString::fromLatin1(name) + "/brightness"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(value);
+    };
+    auto* caps = app->frame().findChild<QLabel*>("statusCapsLock");
+    auto* num = app->frame().findChild<QLabel*>("statusNumLock");
+    auto* overtype = app->frame().findChild<QLabel*>("statusOvertype");
+    ASSERT_NE(caps, nullptr);
+    ASSERT_NE(num, nullptr);
+    ASSERT_NE(overtype, nullptr);
+    EXPECT_EQ(caps->text(), "CAP");
+    EXPECT_EQ(num->text(), "NUM");
+    EXPECT_EQ(caps->parentWidget(), overtype->parentWidget());
+    EXPECT_TRUE(waitFor([&] { return caps->x() < num->x() && num->x() < overtype->x(); }))
+        << "in that order, left of the overtype indicator";
+
+    // Without LEDs the indicators stay off and say why; nothing fails.
+    app->setLockKeyDirectory(leds.filePath("none"));
+    app->updateCommands();
+    EXPECT_FALSE(caps->isEnabled());
+    EXPECT_FALSE(num->isEnabled());
+    EXPECT_FALSE(caps->toolTip().isEmpty());
+
+    led("input3::capslock", "1\n");
+    led("input3::numlock", "0\n");
+    app->setLockKeyDirectory(leds.path());
+    app->updateCommands();
+    EXPECT_TRUE(caps->isEnabled());
+    EXPECT_FALSE(num->isEnabled());
+    EXPECT_TRUE(num->toolTip().isEmpty());
+    led("input3::capslock", "0\n");
+    led("input3::numlock", "1\n");
+    app->updateCommands();
+    EXPECT_FALSE(caps->isEnabled());
+    EXPECT_TRUE(num->isEnabled());
 }
 
 TEST(RecentFilesTest, KeepsFiveNewestFirstWithoutDuplicates) {

@@ -8,11 +8,14 @@
 #include "shell_codes.h"
 #include "wait.h"
 
+#include <contract/module_window.h>
 #include <kvsim/virtual_line.h>
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -312,6 +315,70 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BadLineValue>& param) {
         return std::string(param.param.name);
     });
+
+/// A module window as the contract has it: it keeps its record and counts what the
+/// program tells it, on which thread.
+class TPollingWindow final : public QWidget, public contract::TModuleWindow {
+  public:
+    void pollCompleted(int first, int kind) override {
+        completions << qMakePair(first, kind);
+        threads << QThread::currentThread();
+    }
+    void shellCommand(int id) override { orders << id; }
+
+    tkv::TagStatus status;
+    tkv::TagRequest record;
+    QList<QPair<int, int>> completions;
+    QList<QThread*> threads;
+    QList<int> orders;
+};
+
+TEST_F(RealLineTest, PollCompletionsAndShellOrdersReachTheWindowThroughItsContract) {
+    TLineBackend backend(prompter, work.filePath("no-settings.conf"));
+    TMainApp app(backend, prompter);
+    TPollingWindow* window = nullptr;
+    app.registerWindow(TWindowKind::Dialog, [&window](const TWindowContext&) {
+        window = new TPollingWindow;
+        return window;
+    });
+    ASSERT_TRUE(started(app));
+    app.command(cmd::kDialog);
+    ASSERT_NE(window, nullptr);
+    const QPointer<TPollingWindow> alive = window;
+
+    window->status.position = -1;
+    window->record.kind = tkv::kKindStatus;
+    window->record.data = &window->status;
+    window->record.address = 0;
+    window->record.typeCode = 0x0205;
+    tkv::TagPollEntry entry;
+    entry.kind = tkv::kKindStatus;
+    entry.mode = tkv::kPollPeriodic;
+    entry.owner = TLineBackend::handleOf(window);
+    entry.request = &window->record;
+    app.request(req::kPollAdd, 0, &entry);
+    backend.startPolling();
+    ASSERT_TRUE(waitFor([&] { return window->completions.size() >= 2; }));
+    EXPECT_EQ(window->completions.first(),
+              qMakePair(int{req::kPollNotification}, tkv::kKindStatus));
+    for (QThread* thread : window->threads) {
+        EXPECT_EQ(thread, QThread::currentThread()) << "the user-interface thread";
+    }
+    EXPECT_EQ(window->status.position, 0);
+
+    // The configuration changed: every module window hears it, once the loop turns.
+    app.request(req::kConfigurationChanged, 0, nullptr);
+    EXPECT_TRUE(waitFor([&] { return window->orders.contains(cmd::kUpdate); }));
+
+    // The window withdraws its entries before it goes: the table no longer names it.
+    tkv::TKV_WindowHandle owner = entry.owner;
+    app.request(req::kPollModeByOwner, tkv::kPollFree, &owner);
+    for (int i = 0; i < tkv::kPollEntries; ++i) {
+        EXPECT_NE(backend.comm().pollEntry(i).owner, owner) << i;
+    }
+    app.childWithId(winid::kDialog)->close();
+    EXPECT_TRUE(waitFor([&] { return alive.isNull(); }));
+}
 
 struct RouteCase {
     const char* name;

@@ -477,14 +477,60 @@ TEST(LastCommands, AddingKeepsThirtyNewestAndSkipsARepeat) {
     EXPECT_EQ(commands.count(), 30);
     EXPECT_EQ(commands.text(0), "c1") << "the oldest, 03RV, went";
     EXPECT_EQ(commands.text(29), "c30");
-    EXPECT_FALSE(commands.add(repeat('c', 120)));
+    EXPECT_TRUE(commands.add(repeat('c', 120))) << "cut to its text, not dropped";
+    EXPECT_EQ(commands.text(29), repeat('c', 119));
     EXPECT_FALSE(commands.add("03\nRV"));
     EXPECT_TRUE(commands.add("03RV"));
     std::string out;
     commands.write(out, "\n");
-    EXPECT_EQ(out.substr(0, 5), "\"c2\"\n");
+    EXPECT_EQ(out.substr(0, 5), "\"c3\"\n");
     EXPECT_EQ(out.substr(out.size() - 9), "\"03RV\"\n;\n");
 }
+
+struct LongCommand {
+    const char* name;
+    std::string command;
+    /// What the list keeps and writes; empty when the command is refused.
+    std::string kept;
+};
+
+class LastCommandLength : public ::testing::TestWithParam<LongCommand> {};
+
+TEST_P(LastCommandLength, ALongerCommandIsCutToItsTextNotDropped) {
+    const LongCommand& c = GetParam();
+    TKV_LastCommand commands;
+    ASSERT_TRUE(commands.add("01RV"));
+    EXPECT_EQ(commands.add(c.command), !c.kept.empty());
+    std::string out;
+    commands.write(out, "\n");
+    if (c.kept.empty()) {
+        EXPECT_EQ(commands.count(), 1);
+        EXPECT_EQ(out, "\"01RV\"\n;\n");
+        return;
+    }
+    EXPECT_EQ(commands.count(), 2);
+    EXPECT_EQ(commands.text(1), c.kept);
+    EXPECT_EQ(out, "\"01RV\"\n\"" + c.kept + "\"\n;\n");
+    // What was written is read back as it was kept, and the same long command again is a
+    // repeat of the newest.
+    TKV_LastCommand again;
+    EXPECT_TRUE(again.readLine("\"" + c.kept + "\""));
+    EXPECT_EQ(again.text(0), c.kept);
+    EXPECT_FALSE(commands.add(c.command));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, LastCommandLength,
+    ::testing::Values(LongCommand{"fits", "03GA" + repeat('1', 115), "03GA" + repeat('1', 115)},
+                      LongCommand{"one_over", "03GA" + repeat('1', 116), "03GA" + repeat('1', 115)},
+                      LongCommand{"far_over", "03GA" + repeat('2', 400), "03GA" + repeat('2', 115)},
+                      LongCommand{"control_byte_after_the_cut", "03GA" + repeat('3', 115) + "\n",
+                                  "03GA" + repeat('3', 115)},
+                      LongCommand{"control_byte_before_the_cut", "03\x01GA" + repeat('4', 200),
+                                  ""}),
+    [](const ::testing::TestParamInfo<LongCommand>& param) {
+        return std::string(param.param.name);
+    });
 
 // ---------------------------------------------------------------- address table
 

@@ -552,7 +552,7 @@ TEST_F(DialogTest, ASuccessfulSendShowsTheReplyAndFollowsTheAddress) {
 TEST_F(DialogTest, AFailedSendBeepsAndShowsTheDriversMessage) {
     open();
     up(2);
-    app.line = [](tkv::TagFreeText& r) {
+    app.line = [](contract::TagFreeText& r) {
         std::snprintf(r.reply, sizeof r.reply, "Time out de reception");
         r.status = 0x3002;
     };

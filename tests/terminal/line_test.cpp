@@ -73,7 +73,7 @@ class LineTest : public ::testing::Test {
 
         backend = std::make_unique<shell::TLineBackend>(prompter, work.filePath("none.conf"));
         app = std::make_unique<shell::TMainApp>(*backend, prompter);
-        hooks = std::make_unique<TTerminalHooks>(*app, prompter, backend->comm(),
+        hooks = std::make_unique<TTerminalHooks>(*app, prompter, backend->fileLines(),
                                                  [this](int hz, int ms) {
                                                      tones.append({hz, ms});
                                                      if (onTone) {
@@ -116,8 +116,8 @@ class LineTest : public ::testing::Test {
         QTest::keyClick(terminal->commandEdit(), Qt::Key_Return);
     }
     /// A free text as another window would send it, for comparison.
-    tkv::TagFreeText direct(const char* text) {
-        tkv::TagFreeText r;
+    contract::TagFreeText direct(const char* text) {
+        contract::TagFreeText r;
         std::strcpy(r.text, text);
         app->request(shell::req::kFreeText, 0, &r);
         return r;
@@ -181,7 +181,7 @@ TEST_F(LineTest, ACommandTypedReachesTheModuleAndItsReplyIsShown) {
 TEST_F(LineTest, AFailedCommandBeepsAndShowsTheDriversMessage) {
     TDialogTRILO* terminal = openTerminal();
     ASSERT_NE(terminal, nullptr);
-    const tkv::TagFreeText expected = direct("07RV");
+    const contract::TagFreeText expected = direct("07RV");
     ASSERT_NE(expected.status, 0);
     sendCommand(terminal, "07RV");
     EXPECT_EQ(prompter.beeps, 1);
@@ -320,9 +320,9 @@ TEST_F(LineTest, TheMessagePanelShowsWhatEachLineBroughtBack) {
             panels << p->panelTitle() + "|" + p->panelText();
         }
     };
-    const tkv::TagFreeText failed = direct("07RV");
+    const contract::TagFreeText failed = direct("07RV");
     ASSERT_NE(failed.status, 0);
-    const tkv::TagFreeText identity = direct("00RV");
+    const contract::TagFreeText identity = direct("00RV");
     view->sendAction(shell::cmd::kSendGlobal)->trigger();
     ASSERT_TRUE(waitFor([this] { return sendFinished(); }));
     ASSERT_EQ(panels.size(), 3);

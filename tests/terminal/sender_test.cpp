@@ -41,12 +41,12 @@ class TFakeLink final : public TFileLineLink {
     bool fileLine(const QByteArray& line, int mode, QByteArray& result) override {
         calls.append({mode, line});
         result.clear();
-        if (mode == tkv::kFileLineStopPolling) {
+        if (mode == contract::kFileLineStopPolling) {
             m_stopping = polling;
             m_turns = 0;
             return true;
         }
-        if (mode == tkv::kFileLineStartPolling) {
+        if (mode == contract::kFileLineStartPolling) {
             polling = true;
             m_stopping = false;
             return true;
@@ -71,7 +71,7 @@ class TFakeLink final : public TFileLineLink {
     QList<QByteArray> sent() const {
         QList<QByteArray> out;
         for (const Call& c : calls) {
-            if (c.mode == tkv::kFileLineSend) {
+            if (c.mode == contract::kFileLineSend) {
                 out << c.line;
             }
         }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <app_request.h>
-#include <comm_records.h>
+#include <contract/records.h>
 #include <cp1252.h>
 #include <prompter.h>
 #include <shell_codes.h>
@@ -91,7 +91,7 @@ class TFakeApp final : public shell::TRequestSink {
     QStringList lastCommands;
     QHash<QString, QStringList> glossary;
     /// Answers a free text; by default the module echoes "ok " and the text.
-    std::function<void(tkv::TagFreeText&)> line = [](tkv::TagFreeText& r) {
+    std::function<void(contract::TagFreeText&)> line = [](contract::TagFreeText& r) {
         const QByteArray reply = "ok " + QByteArray(r.text);
         std::snprintf(r.reply, sizeof r.reply, "%s", reply.left(254).constData());
         r.status = 0;
@@ -136,7 +136,7 @@ class TFakeApp final : public shell::TRequestSink {
                               static_cast<char*>(record), shell::kTextSize);
             break;
         case shell::req::kFreeTextKept: {
-            auto& t = *static_cast<tkv::TagFreeText*>(record);
+            auto& t = *static_cast<contract::TagFreeText*>(record);
             r.text = QString::fromLatin1(t.text);
             r.mode = t.mode;
             const QByteArray text(t.text);

@@ -37,8 +37,7 @@ TKV_LastCommand::TKV_LastCommand() {
 }
 
 bool TKV_LastCommand::acceptable(std::string_view command) const {
-    // A longer command would not fit its text, and cutting it would keep a
-    // different command that the history could send again.
+    // A longer line in the file is not one the program wrote: it is not taken.
     return !command.empty() && command.size() <= kMaxText && !text::hasControlBytes(command);
 }
 
@@ -61,6 +60,9 @@ bool TKV_LastCommand::readLine(std::string_view line) {
 }
 
 bool TKV_LastCommand::add(std::string_view command) {
+    // A command typed longer than a text holds is kept as far as it fits, as the section
+    // would carry it: losing the whole command from the history would be worse.
+    command = command.substr(0, kMaxText);
     if (!acceptable(command)) {
         return false;
     }

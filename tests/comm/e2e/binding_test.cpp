@@ -154,10 +154,10 @@ TEST_F(Binding, CapabilityListsOfTheDriver) {
     EXPECT_GT(total, 0);
     EXPECT_EQ(comm->getValue(kValueCombinations), total);
     int32_t out = -1;
-    EXPECT_TRUE(comm->request(kReqCombinations, 0, &out));
+    EXPECT_TRUE(comm->request(req::kCombinationCount, 0, &out));
     EXPECT_EQ(out, total);
     const TagConfigDLL* lists = nullptr;
-    EXPECT_TRUE(comm->request(kReqConfigLists, 0, &lists));
+    EXPECT_TRUE(comm->request(req::kCapabilityLists, 0, &lists));
     EXPECT_EQ(lists, &cfg);
     EXPECT_EQ(comm->getValue(kValueConfigLists), reinterpret_cast<std::intptr_t>(&cfg));
     EXPECT_EQ(comm->getValue(3), 0);
@@ -166,7 +166,7 @@ TEST_F(Binding, CapabilityListsOfTheDriver) {
 TEST_F(Binding, InformationOfTheDriver) {
     bindDriver();
     char buffer[kTextSize];
-    EXPECT_TRUE(comm->request(kReqIdentity, 0, buffer));
+    EXPECT_TRUE(comm->request(req::kDriverIdentity, 0, buffer));
     EXPECT_TRUE(text::startsWith(buffer, "Dll Linkor - Version: 2.7.4")) << buffer;
     comm->getInformation(kInfoDriverPath, buffer);
     EXPECT_EQ(std::string(buffer), (driverDir() / "liblinkor.so").string());
@@ -176,7 +176,7 @@ TEST_F(Binding, InformationOfTheDriver) {
     EXPECT_GT(std::strlen(buffer), 0U);
     std::strcpy(expected, buffer);
     text::copy(buffer, "12290"); // 0x3002
-    EXPECT_TRUE(comm->request(kReqStatusMessage, 0, buffer));
+    EXPECT_TRUE(comm->request(req::kStatusMessage, 0, buffer));
     EXPECT_STREQ(buffer, expected);
 
     text::copy(buffer, "CPU_TEMPERATURE");
@@ -230,7 +230,7 @@ TEST_F(Binding, SendSettingAndClose) {
     char buffer[kTextSize];
     comm->getInformation(kInfoLastCommand, buffer);
     EXPECT_STREQ(buffer, "/NOSUCHWORD/");
-    EXPECT_TRUE(comm->request(kReqCloseLine, 0, nullptr));
+    EXPECT_TRUE(comm->request(req::kCloseLine, 0, nullptr));
     EXPECT_EQ(comm->lineHandle(), 0);
     const auto traces = shell.notesOf(kNoteTrace);
     ASSERT_FALSE(traces.empty());

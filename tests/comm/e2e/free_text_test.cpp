@@ -24,16 +24,16 @@ class FreeText : public CommLine {
 };
 
 TEST_F(FreeText, AsTypedAndCleaned) {
-    TagFreeText f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
+    TagFreeText f = send(req::kFreeText, kFreeTextAsTyped, "03QD");
     EXPECT_TRUE(last);
     EXPECT_EQ(f.status, 0);
     EXPECT_EQ(f.address, 3);
     EXPECT_TRUE(text::startsWith(f.reply, "03D 000 000")) << f.reply;
 
-    f = send(kReqFreeTextKept, kFreeTextCleaned, "03GA\t\t400 (go there)");
+    f = send(req::kFreeTextKept, kFreeTextCleaned, "03GA\t\t400 (go there)");
     EXPECT_TRUE(last);
     EXPECT_EQ(text::view(f.text), "03GA\t\t400 (go there)") << "the record keeps what was typed";
-    f = send(kReqFreeText, kFreeTextCleaned, "03QV\t");
+    f = send(req::kFreeText, kFreeTextCleaned, "03QV\t");
     EXPECT_TRUE(last);
     EXPECT_TRUE(text::startsWith(f.reply, "03V ")) << f.reply;
     EXPECT_EQ(commandsOf(line->log()), std::vector<std::string>({"03QD", "03GA  400", "03QV"}));
@@ -41,7 +41,7 @@ TEST_F(FreeText, AsTypedAndCleaned) {
 }
 
 TEST_F(FreeText, FailureGivesTheDriversMessage) {
-    TagFreeText f = send(kReqFreeText, kFreeTextAsTyped, "12QD");
+    TagFreeText f = send(req::kFreeText, kFreeTextAsTyped, "12QD");
     EXPECT_FALSE(last);
     EXPECT_EQ(f.status, kStatusReceiveTimeout);
     EXPECT_EQ(f.address, 12);
@@ -50,25 +50,25 @@ TEST_F(FreeText, FailureGivesTheDriversMessage) {
     EXPECT_STREQ(f.reply, message);
     EXPECT_STREQ(f.reply, "Default: reception timeout!");
     char sent[kTextSize];
-    ASSERT_TRUE(comm->request(kReqLastCommand, 0, sent));
+    ASSERT_TRUE(comm->request(req::kLastCommandSent, 0, sent));
     EXPECT_STREQ(sent, "12QD");
 }
 
 TEST_F(FreeText, MacrosSendNothing) {
-    TagFreeText f = send(kReqFreeText, kFreeTextAsTyped, "$syntaxe=AB");
+    TagFreeText f = send(req::kFreeText, kFreeTextAsTyped, "$syntaxe=AB");
     EXPECT_TRUE(last);
     EXPECT_EQ(f.status, 0);
     EXPECT_STREQ(f.reply, "Macro is done ");
     EXPECT_EQ(f.address, -1);
-    f = send(kReqFreeText, kFreeTextCleaned, "$syntaxe=");
+    f = send(req::kFreeText, kFreeTextCleaned, "$syntaxe=");
     EXPECT_STREQ(f.reply, "Macro is done ");
-    f = send(kReqFreeTextKept, kFreeTextAsTyped, "$hello");
+    f = send(req::kFreeTextKept, kFreeTextAsTyped, "$hello");
     EXPECT_TRUE(last);
     EXPECT_EQ(f.status, 0);
     EXPECT_STREQ(f.reply, "Macro is UNKNOWED ");
     EXPECT_TRUE(line->log().empty());
     // The line still works after the syntax macro.
-    f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
+    f = send(req::kFreeText, kFreeTextAsTyped, "03QD");
     EXPECT_TRUE(last);
 }
 
@@ -76,14 +76,14 @@ TEST_F(FreeText, OverlongModuleReplyGivesTheDriversMessage) {
     // More than the driver's 200 characters: the driver refuses the reply, and the text
     // shown is its message for that.
     ASSERT_TRUE(line->setFault(3, {kvsim::FaultKind::LongReply, 1}));
-    TagFreeText f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
+    TagFreeText f = send(req::kFreeText, kFreeTextAsTyped, "03QD");
     EXPECT_FALSE(last);
     EXPECT_EQ(f.status, kStatusReceiveFailed);
     char message[kTextSize];
     comm->getInformation(kInfoStatusMessage, message, kStatusReceiveFailed);
     EXPECT_STREQ(f.reply, message);
     EXPECT_STREQ(f.reply, "Default: message reception!");
-    f = send(kReqFreeText, kFreeTextAsTyped, "03QD");
+    f = send(req::kFreeText, kFreeTextAsTyped, "03QD");
     EXPECT_TRUE(last) << "the next exchange is normal again";
 }
 

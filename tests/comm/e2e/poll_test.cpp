@@ -46,7 +46,7 @@ TEST_F(Polling, PeriodicEntryIsReadOnEveryPassAndNotified) {
     s.position = -1;
     TagRequest r = requestOf(kKindStatus, 0x0205, 3, &s);
     TagPollEntry e = entry(r, 11);
-    ASSERT_TRUE(comm->request(kReqAddPollEntry, 0, &e));
+    ASSERT_TRUE(comm->request(req::kPollAdd, 0, &e));
     comm->startPolling();
     ASSERT_TRUE(waitFor(11, 3));
     EXPECT_EQ(s.position, 0);
@@ -73,7 +73,7 @@ TEST_F(Polling, PausedOnlyTableRunsNothingAndRestartsFromTheFirstEntry) {
     EXPECT_TRUE(line->log().empty()) << "not a byte on the wire";
 
     TKV_WindowHandle owner = 22;
-    ASSERT_TRUE(comm->request(kReqModeByOwner, kPollPeriodic, &owner));
+    ASSERT_TRUE(comm->request(req::kPollModeByOwner, kPollPeriodic, &owner));
     ASSERT_TRUE(waitFor(22, 1));
     EXPECT_EQ(commandsOf(line->log()).front(), "04QD");
     EXPECT_EQ(completionsOf(21), 0U);
@@ -92,7 +92,7 @@ TEST_F(Polling, ModeByKindAndOnceEntries) {
     EXPECT_EQ(p.maxSpeed, 2000);
     EXPECT_EQ(comm->pollEntry(1).mode, kPollFree);
     int32_t kind = kKindStatus;
-    ASSERT_TRUE(comm->request(kReqModeByKind, kPollOnce, &kind));
+    ASSERT_TRUE(comm->request(req::kPollModeByKind, kPollOnce, &kind));
     ASSERT_TRUE(waitFor(31, 1));
     EXPECT_EQ(comm->pollEntry(0).mode, kPollFree);
     EXPECT_EQ(completionsOf(32), 1U) << "a once entry runs once";
@@ -112,7 +112,7 @@ TEST_F(Polling, TwentyFirstEntryIsDroppedAndTheTableStays) {
             comm->addPollEntry(entry(requests[static_cast<std::size_t>(i)], 100 + i, kPollPaused)));
     }
     TagPollEntry last = entry(requests[20], 500);
-    EXPECT_FALSE(comm->request(kReqAddPollEntry, 0, &last));
+    EXPECT_FALSE(comm->request(req::kPollAdd, 0, &last));
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(comm->pollEntry(i).owner, 100 + i);
         EXPECT_EQ(comm->pollEntry(i).mode, kPollPaused);
@@ -131,7 +131,7 @@ TEST_F(Polling, WithdrawnEntryIsNoLongerTouched) {
     comm->startPolling();
     ASSERT_TRUE(waitFor(42, 2));
     TKV_WindowHandle owner = 42;
-    ASSERT_TRUE(comm->request(kReqModeByOwner, kPollFree, &owner));
+    ASSERT_TRUE(comm->request(req::kPollModeByOwner, kPollFree, &owner));
     // Once withdrawal returns the record is the window's again.
     const std::size_t before = completionsOf(42);
     gone.position = 999999;

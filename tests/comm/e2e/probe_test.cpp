@@ -36,7 +36,7 @@ class Probes : public CommLine {
 TEST_F(Probes, AskOpensSelectsAndReadsTheIdentity) {
     start("03 TRILO type=0x0205\n");
     TagProbe p = probe("TRILO", kPort, "9600", "XON-XOFF", 3, true, false);
-    ASSERT_TRUE(comm->request(kReqProbeAsk, 0, &p));
+    ASSERT_TRUE(comm->request(req::kProbeAsk, 0, &p));
     EXPECT_EQ(p.step, kProbeAnswered);
     EXPECT_TRUE(text::startsWith(p.result, "03V ")) << p.result;
     EXPECT_EQ(text::view(p.lastTarget), "TRILO");
@@ -46,20 +46,20 @@ TEST_F(Probes, AskOpensSelectsAndReadsTheIdentity) {
     shell.clear();
     p.address = 5;
     p.openFirst = 0;
-    EXPECT_FALSE(comm->request(kReqProbeAsk, 0, &p));
+    EXPECT_FALSE(comm->request(req::kProbeAsk, 0, &p));
     EXPECT_EQ(p.step, kProbeAsking);
     EXPECT_EQ(text::view(p.result), "05RV-->:=3002  (07)");
     EXPECT_TRUE(shell.notesOf(kNoteDiagnostic).empty());
     // At address 0 the same failure is posted.
     p.address = 0;
-    EXPECT_FALSE(comm->request(kReqProbeAsk, 0, &p));
+    EXPECT_FALSE(comm->request(req::kProbeAsk, 0, &p));
     EXPECT_TRUE(noted("00RV-->:=3002  (07)"));
 
     // Another target is selected before asking, and kept.
     text::copy(p.target, "DVRX");
     p.address = 3;
     p.closeAfter = 1;
-    EXPECT_TRUE(comm->request(kReqProbeAsk, 0, &p)) << p.result;
+    EXPECT_TRUE(comm->request(req::kProbeAsk, 0, &p)) << p.result;
     EXPECT_EQ(text::view(p.lastTarget), "DVRX");
     // Closed after: a new probe may open the port again.
     TagProbe again = probe("TRILO", kPort, "9600", "XON-XOFF", 3, true, true);
@@ -113,10 +113,10 @@ TEST_F(Probes, AskInConsoleModeStopsTheModuleFirst) {
 TEST_F(Probes, ResetAndSendAsItStands) {
     start("03 TRILO type=0x0205\n");
     TagProbe r = probe("TRILO", kPort, "9600", "XON-XOFF", 3, true, false);
-    EXPECT_TRUE(comm->request(kReqProbeReset, 0, &r));
+    EXPECT_TRUE(comm->request(req::kProbeReset, 0, &r));
     TagProbe s = probe("TRILO", kPort, "9600", "XON-XOFF", 3, false, true);
     text::copy(s.result, "03QD");
-    EXPECT_TRUE(comm->request(kReqProbeSend, 0, &s));
+    EXPECT_TRUE(comm->request(req::kProbeSend, 0, &s));
     EXPECT_EQ(s.step, 0);
     EXPECT_TRUE(text::startsWith(s.result, "03D ")) << s.result;
     EXPECT_TRUE(noted("cr = 0"));

@@ -247,7 +247,7 @@ TEST_F(Trilo, SpecificModesOfTheFirstFamily) {
 TEST_F(Trilo, NumberedVariablesAndCodedCommands) {
     startLine("03 TRILO type=0x0405\n");
     TagCodedCommand set = coded(kCodedVariable, 3, "5 -123");
-    ASSERT_TRUE(comm->request(kReqCodedCommand, 0, &set));
+    ASSERT_TRUE(comm->request(req::kCodedCommand, 0, &set));
     EXPECT_EQ(text::view(set.parameter), " #05:-123");
     TagVariableValue v;
     TagRequest r = requestOf(kKindVariableBase + 5, 0x0405, 3, &v);
@@ -289,7 +289,7 @@ TEST_F(Trilo, WritesWithoutABuilderSendNothing) {
     TagMotion m;
     m.subKind = kMotionPosition;
     TagRequest motion = requestOf(kKindMotionWrite, 0x0205, 3, &m);
-    EXPECT_FALSE(comm->request(kReqWrite, 0, &motion));
+    EXPECT_FALSE(comm->request(req::kWriteRequest, 0, &motion));
     EXPECT_EQ(motion.status, kStatusNotBuilt);
     TagVariable v;
     v.subKind = kVariableAssign;

@@ -38,8 +38,8 @@ class TKV_LastCommand {
     /// A line that starts with a double quote; the quotes at both ends go.
     bool readLine(std::string_view line);
     /**
-     * @brief Adds a command (set 0). A command equal to the newest is not
-     * stored again; with 30 held the oldest goes.
+     * @brief Adds a command (set 0), cut to kMaxText characters. A command equal to
+     * the newest is not stored again; with 30 held the oldest goes.
      * @return true when the list changed.
      */
     bool add(std::string_view command);

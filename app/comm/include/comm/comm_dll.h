@@ -5,8 +5,8 @@
  * the poll thread that reads module data for the windows that asked for it.
  *
  * The application creates it once with its shell (TKV_CommShell: message delivery,
- * boxes, the file dialog) and routes the request codes of comm_codes.h to request() or to
- * the members below. All members are meant for the user-interface thread; the poll thread
+ * boxes, the file dialog) and routes the request codes that handles() names to request()
+ * or to the members below. All members are meant for the user-interface thread; the poll thread
  * is the object's own.
  */
 #pragma once
@@ -75,6 +75,8 @@ class TKV_CommDLL {
     bool sendSetting(const char* text);
     /// Closes the working line.
     bool close();
+    /// Closes the working line and puts @p note in the trace (request 0x1407).
+    void closeAndTrace(const std::string& note);
     int32_t lineHandle() const { return m_line.load(); }
 
     // ---- foreground exchanges ---------------------------------------------------------------
@@ -129,10 +131,12 @@ class TKV_CommDLL {
 
     // ---- the dispatcher's entry ---------------------------------------------------------------
 
+    /// Whether request @p code is one of this object's (comm_dll_dispatch.cpp lists them).
+    static bool handles(int32_t code);
     /**
-     * @brief Runs request @p code with the record the request carries (comm_codes.h
-     *        lists them): 0x5553/0x5554 take the mode from @p high; 0xb002 writes a
-     *        `const TagConfigDLL*`, 0xb003 an int32_t; text requests take a 255-byte buffer.
+     * @brief Runs request @p code with the record the request carries: 0x5553/0x5554
+     *        take the mode from @p high; 0xb002 writes a `const TagConfigDLL*`, 0xb003 an
+     *        int32_t; text requests take a 255-byte buffer.
      * @return the operation's truth value; false for a code that is not this object's.
      */
     bool request(int32_t code, int32_t high, void* record);

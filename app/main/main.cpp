@@ -1,10 +1,13 @@
-// tamsel2: the single-instance rule, the application object, the start-up, the loop.
-#include "cp1252.h"
+// tamsel2: the single-instance rule, the application object, the start-up, the loop. The
+// one file that knows every layer: it builds the services, the shell and the windows'
+// layers and wires them together.
 #include "line_backend.h"
-#include "main_app.h"
-#include "prompter.h"
-#include "single_instance.h"
-#include "terminal_hooks.h"
+
+#include <cp1252.h>
+#include <main_app.h>
+#include <prompter.h>
+#include <single_instance.h>
+#include <terminal_hooks.h>
 
 #include <QApplication>
 
@@ -52,7 +55,7 @@ int main(int argc, char** argv) {
         app.request(static_cast<std::uint16_t>(first), 0, buffer);
     });
     app.setSingleInstance(&guard);
-    tamsel::terminal::TTerminalHooks terminal(app, prompter, backend.comm());
+    tamsel::terminal::TTerminalHooks terminal(app, prompter, backend.fileLines());
     QObject::connect(&app, &tamsel::shell::TMainApp::exitRequested, &application,
                      &QApplication::quit, Qt::QueuedConnection);
     app.start();

@@ -1,11 +1,11 @@
 #include "line_backend.h"
 
-#include "app_request.h"
-#include "cp1252.h"
-#include "prompter.h"
-#include "shell_codes.h"
-
-#include <capability_lists.h>
+#include <app_request.h>
+#include <comm/capability_lists.h>
+#include <contract/module_window.h>
+#include <cp1252.h>
+#include <prompter.h>
+#include <shell_codes.h>
 
 #include <QFileInfo>
 #include <QSettings>
@@ -116,10 +116,12 @@ TLineBackend::TLineBackend(TPrompter& prompter, QString settingsFile)
     setObjectName(QStringLiteral("TLineBackend"));
     m_comm = std::make_unique<tkv::TKV_CommDLL>(*this);
     m_comm->setNotifyTarget(handleOf(this), 1);
+    m_fileLines = std::make_unique<TCommFileLineLink>(*m_comm);
 }
 
 TLineBackend::~TLineBackend() {
     // The poll thread may still deliver; it must be gone before this object is.
+    m_fileLines.reset();
     m_comm.reset();
 }
 
@@ -164,9 +166,8 @@ void TLineBackend::send(tkv::TKV_WindowHandle window, int32_t, int32_t first, in
             windows().remove(window);
             return;
         }
-        if (target->metaObject()->indexOfSlot("commNotification(int,int)") >= 0) {
-            QMetaObject::invokeMethod(target.data(), "commNotification", Qt::DirectConnection,
-                                      Q_ARG(int, first), Q_ARG(int, kind));
+        if (auto* module = dynamic_cast<contract::TModuleWindow*>(target.data())) {
+            module->pollCompleted(first, kind);
         }
     });
 }
@@ -367,10 +368,17 @@ bool TLineBackend::setupNumberZeroSet() {
 }
 
 QVector<TDeviceEntry> TLineBackend::deviceEntries() {
+    // The list holds one entry per used position of the configuration, in that order: the
+    // address comes from the record, not back out of the text the project formatted.
+    const project::ListFill fill = m_project.fillList(project::selector::kDevices);
+    const project::TKV_GestCnfMod& configuration = m_project.configuration();
+    const std::vector<int32_t>& used = configuration.usedPositions();
     QVector<TDeviceEntry> out;
-    for (const project::ListEntry& entry :
-         m_project.fillList(project::selector::kDevices).entries) {
-        out.append({qs(entry.text), entry.value.value_or(0)});
+    for (std::size_t i = 0; i < fill.entries.size(); ++i) {
+        const project::ModuleRecord* record =
+            i < used.size() ? configuration.recordAt(used[i]) : nullptr;
+        out.append({qs(fill.entries[i].text), fill.entries[i].value.value_or(0),
+                    record != nullptr ? record->address : 0});
     }
     return out;
 }
@@ -427,35 +435,14 @@ bool TLineBackend::followUpdate(int value) {
 }
 
 bool TLineBackend::route(std::uint16_t code, std::uint16_t hi, void* record) {
-    switch (code) {
-    case req::kCodedCommand:
-    case req::kWriteRequest:
-    case req::kFreeText:
-    case req::kDriverIdentity:
-    case req::kPollAdd:
-    case req::kPollModeByOwner:
-    case req::kPollModeByKind:
-    case req::kLastCommandSent:
-    case req::kStatusMessage:
-    case req::kCapabilityLists:
-    case req::kCombinationCount:
-    case req::kProbeOpen:
-    case req::kProbeModule:
-    case req::kProbeText:
-        m_comm->request(code, hi, record);
-        return true;
-    case req::kFreeTextKept:
-        m_comm->request(code, hi, record);
-        if (record != nullptr) {
-            m_project.addLastCommand(static_cast<const tkv::TagFreeText*>(record)->text);
-        }
-        return true;
-    case req::kCloseLine:
-        m_comm->close();
-        return true;
-    default:
+    if (!tkv::TKV_CommDLL::handles(code)) {
         return routeProject(code, hi, record);
     }
+    m_comm->request(code, hi, record);
+    if (code == req::kFreeTextKept && record != nullptr) {
+        m_project.addLastCommand(static_cast<const tkv::TagFreeText*>(record)->text);
+    }
+    return true;
 }
 
 bool TLineBackend::routeProject(std::uint16_t code, std::uint16_t hi, void* record) {

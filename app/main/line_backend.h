@@ -4,10 +4,11 @@
 // file question and reads the "localize" setting with QSettings.
 #pragma once
 
-#include "shell_backend.h"
+#include "comm_file_line_link.h"
 
-#include <comm_dll.h>
+#include <comm/comm_dll.h>
 #include <project/project.h>
+#include <shell_backend.h>
 
 #include <QHash>
 #include <QObject>
@@ -48,13 +49,15 @@ class TLineBackend final : public QObject,
     /// Where the binding's notes (0x5556, 0x5557) go, on the user-interface thread.
     void setNoteSink(std::function<void(int first, const QString& text)> sink);
 
-    /// The handle under which a window registers poll entries; the window then receives
-    /// the poll thread's completions through its slot `void commNotification(int, int)`
-    /// (first parameter 0x7777, request kind).
+    /// The handle under which a window registers poll entries; a window that implements
+    /// contract::TModuleWindow then receives the poll thread's completions through
+    /// pollCompleted (first parameter 0x7777, request kind).
     static tkv::TKV_WindowHandle handleOf(QObject* window);
 
     tkv::TKV_CommDLL& comm() { return *m_comm; }
     project::TKV_Project& project() { return m_project; }
+    /// The command-file line link over the binding, for the command-file send.
+    contract::TFileLineLink& fileLines() { return *m_fileLines; }
 
     // TShellBackend
     bool locateInCurrentDirectory() override;
@@ -118,6 +121,7 @@ class TLineBackend final : public QObject,
     TQtSettingsStore m_settings;
     project::TKV_Project m_project;
     std::unique_ptr<tkv::TKV_CommDLL> m_comm;
+    std::unique_ptr<TCommFileLineLink> m_fileLines;
     std::function<void(int, const QString&)> m_noteSink;
     QPointer<QWidget> m_askOwner;
     TPrompter* m_askPrompter = nullptr;
