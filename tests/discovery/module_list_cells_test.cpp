@@ -29,6 +29,10 @@ struct StateCase {
     std::optional<Rgb> fill;
 };
 
+void PrintTo(const StateCase& c, std::ostream* os) {
+    *os << "state " << c.state;
+}
+
 class CellsPerState : public ListCellsTest, public ::testing::WithParamInterface<StateCase> {};
 
 TEST_P(CellsPerState, ShowTheModuleAndTheStatesInfo) {

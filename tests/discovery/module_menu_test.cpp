@@ -291,6 +291,20 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{testing::kDvrx, 2, ConfigChange::Address, "5",
                     "adresse := 2 carte 17129504 commande 1 = 5", "02SET_ADDRESS 5"}));
 
+TEST_F(MenuTest, WithoutAMenuOpenOnAModuleNothingIsSentOrChanged) {
+    table.enterDecoded(4, testing::kTriloGenericKa.reply);
+    EXPECT_EQ(menus.changeCommand(ConfigChange::Address, "5").text, "");
+    EXPECT_EQ(menus.fullIdentityCommand().text, "");
+    menus.setLabel("AXE");
+    menus.cancelSetting();
+    EXPECT_EQ(table.entry(4).label, "");
+    EXPECT_EQ(table.entry(4).typeCode, 0x0100);
+    // The module the menu was opened on has gone with a new scan.
+    menus.rightClick(0, false);
+    table.remove(4);
+    EXPECT_EQ(menus.fullIdentityCommand().text, "");
+}
+
 TEST_F(MenuTest, FullIdentityReadsTheFamilysVersion) {
     const struct {
         RealModule module;

@@ -203,6 +203,9 @@ DirectCommand ModuleMenus::changeCommand(ConfigChange change, const std::string&
     const ModuleEntry& e = currentEntry();
     const int32_t purpose = purposeOf(change);
     DirectCommand c;
+    if (e.empty()) {
+        return c;
+    }
     c.target = e.target;
     c.traces.push_back(format("adresse := %d carte %d commande %d = %s", e.address, e.typeCode,
                               purpose, chosen.c_str()));
@@ -214,6 +217,9 @@ DirectCommand ModuleMenus::changeCommand(ConfigChange change, const std::string&
 DirectCommand ModuleMenus::fullIdentityCommand() {
     const ModuleEntry& e = currentEntry();
     DirectCommand c;
+    if (e.empty()) {
+        return c;
+    }
     c.target = e.target;
     c.text = format("%02d%s", e.address,
                     m_catalogue.findCmde(e.typeCode, command_purpose::kReadVersion, "").c_str());

@@ -3,6 +3,7 @@
 #include "text_format.h"
 
 #include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 

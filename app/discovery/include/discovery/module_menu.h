@@ -74,7 +74,8 @@ struct ConfirmBox {
     std::string text;
 };
 
-/// A text sent to the module with the direct exchange, and the traces that go with it.
+/// A text sent to the module with the direct exchange, and the traces that go with it; an
+/// empty text when no menu is open on a module, and nothing is to be sent.
 struct DirectCommand {
     std::string target;
     std::string text;
