@@ -386,7 +386,7 @@ class GetInfoTest : public MenuTest {
     /// A Checking scan in which the module at 5 answers as @p now instead.
     ResultBox infoAfterCheck(const std::string& record, const RealModule& now) {
         EXPECT_TRUE(table.loadRecord(record));
-        results.startChecking();
+        results.startScan(ScanMode::Checking);
         for (int address = 0; address < kAddressCount; ++address) {
             ScanRecord r;
             r.state = address == 5 ? ScanState::Answered : ScanState::Silent;

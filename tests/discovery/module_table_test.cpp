@@ -208,6 +208,16 @@ TEST_F(ModuleTableTest, RecordsRoundTripThroughTheProject) {
     }
 }
 
+// The catalogue gives serials of up to 15 characters; the project keeps 14 and refuses a
+// record with more, which would lose the module.
+TEST_F(ModuleTableTest, ALongSerialIsCutToWhatTheProjectKeeps) {
+    table.enterDecoded(9, "09ev R475.069 VRX34 rev 1.05 _KORVEL_Serie123456789012345_");
+    ASSERT_EQ(table.entry(9).serial, "123456789012345");
+    EXPECT_EQ(table.recordText(9), "9,9,16386,_,_,9,12345678901234");
+    project::TKV_Project project;
+    EXPECT_TRUE(project.setModuleRecord(table.recordText(9)));
+}
+
 TEST_F(ModuleTableTest, AnEmptyAcceptClearsTheProjectsRecords) {
     project::TKV_Project project;
     ASSERT_TRUE(project.setModuleRecord("5,5,1032,AXE,_,5,042"));

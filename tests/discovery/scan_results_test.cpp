@@ -160,7 +160,7 @@ class CheckingTest : public ScanResultsTest {
     /// Runs a whole Checking scan: every address is shown, answered or not; returns what the
     /// last one (address 63) gave, and checks that no earlier address ended the scan.
     ScanOutcome check(const std::map<int, RealModule>& line) {
-        results.startChecking();
+        results.startScan(ScanMode::Checking);
         ScanOutcome last;
         for (int address = 0; address < kAddressCount; ++address) {
             const auto module = line.find(address);

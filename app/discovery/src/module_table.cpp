@@ -65,6 +65,10 @@ std::string fromProject(std::string_view text) {
     return text == kEmptyText ? std::string{} : std::string{text};
 }
 
+// The project keeps serial numbers one character shorter than the catalogue gives them, and
+// refuses the whole record of a longer one: the module would be lost from the configuration.
+constexpr std::size_t kProjectSerialLength = 14;
+
 // The project trims its fields and refuses an empty one, so a text of blanks alone travels
 // as an empty one.
 std::string toProject(const std::string& text) {
@@ -170,7 +174,7 @@ std::string ModuleTable::recordText(int address) const {
     // reads the used address where it keeps a record's state.
     return format("%d,%d,%d,%s,%s,%d,%s", address, e.address, e.typeCode,
                   toProject(e.label).c_str(), toProject(e.unit).c_str(), e.usedAddress,
-                  toProject(e.serial).c_str());
+                  toProject(e.serial.substr(0, kProjectSerialLength)).c_str());
 }
 
 std::array<std::string, kAddressCount> ModuleTable::acceptTexts() const {

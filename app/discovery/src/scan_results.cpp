@@ -63,9 +63,23 @@ ScanOutcome checkingSummary(const CheckCounters& counters) {
     return out;
 }
 
-void ScanResults::startChecking() {
-    m_table.undoCheckMarks();
-    m_counters = CheckCounters{};
+void ScanResults::startScan(ScanMode mode) {
+    m_shown = 0;
+    if (mode == ScanMode::Checking) {
+        m_table.undoCheckMarks();
+        m_counters = CheckCounters{};
+    }
+}
+
+std::optional<ScanOutcome> ScanResults::showNext(ScanMode mode, const ScanTable& scan) {
+    // The worker appends to the found list while this runs; an address counted there has its
+    // record written already.
+    if (m_shown >= scan.found.size()) {
+        return std::nullopt;
+    }
+    const int address = scan.found.at(m_shown);
+    ++m_shown;
+    return show(mode, address, scan.records[static_cast<std::size_t>(address)]);
 }
 
 ScanOutcome ScanResults::show(ScanMode mode, int address, const ScanRecord& record) {

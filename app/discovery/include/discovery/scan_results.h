@@ -64,11 +64,20 @@ class ScanResults {
     ScanResults(ModuleTable& table, TCatalogueQueries& catalogue)
         : m_table(table), m_catalogue(catalogue) {}
 
-    /// Before a Checking scan: the marks of the last one undone, the counters cleared.
-    void startChecking();
+    /// As a scan starts: nothing of its found list shown yet; before a Checking scan also the
+    /// marks of the last one undone and the counters cleared.
+    void startScan(ScanMode mode);
+    /**
+     * @brief Shows the next address of the scan's found list that is not shown yet, as the
+     * window does once per idle pass.
+     * @return nothing when every address found so far is shown.
+     */
+    std::optional<ScanOutcome> showNext(ScanMode mode, const ScanTable& scan);
     /// One found address of a scan in @p mode, from its scan record.
     ScanOutcome show(ScanMode mode, int address, const ScanRecord& record);
     const CheckCounters& counters() const { return m_counters; }
+    /// How many addresses of the found list are shown.
+    int shown() const { return m_shown; }
 
   private:
     ScanOutcome automaticZero(const ScanRecord& record);
@@ -77,6 +86,7 @@ class ScanResults {
     ModuleTable& m_table;
     TCatalogueQueries& m_catalogue;
     CheckCounters m_counters;
+    int m_shown = 0;
 };
 
 } // namespace tamsel::discovery
