@@ -1,0 +1,24 @@
+// The catalogue queries answered by the catalogue library linked into the program.
+#pragma once
+
+#include "discovery/catalogue_queries.h"
+
+namespace tamsel::discovery {
+
+class ModtypCatalogue final : public TCatalogueQueries {
+  public:
+    std::string typeName(int32_t code) override;
+    DecodedType typeModule(const std::string& identity) override;
+    NamedType typeAssocied(int32_t code, const std::string& name) override;
+    NamedType typeGenerique(int32_t code) override;
+    std::string infoTypeAssocied(const std::string& name) override;
+    int32_t strategy(int32_t code, int32_t kind) override;
+    bool isLabelGeneric(const std::string& typeName) override;
+    bool isCodeAssociated(int32_t code) override;
+    int32_t associateCount(int32_t code) override;
+    std::string associate(int32_t code, int32_t index) override;
+    std::string targetName(int32_t code) override;
+    std::string findCmde(int32_t code, int32_t purpose, const std::string& argument) override;
+};
+
+} // namespace tamsel::discovery
