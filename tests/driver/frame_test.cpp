@@ -3,6 +3,7 @@
 #include "kv/kv_frame.h"
 #include "kv/kv_types.h"
 #include "linkor_status.h"
+#include "support/wire_frames.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,7 @@ namespace linkor::kv {
 namespace {
 
 std::string framed(const std::string& text) {
-    unsigned sum = 0;
-    for (unsigned char c : text) {
-        sum += c;
-    }
-    char head[8];
-    char tail[8];
-    std::snprintf(head, sizeof head, "%03zu", text.size());
-    std::snprintf(tail, sizeof tail, "%02X", sum & 0xFFu);
-    return std::string(1, '\x02') + head + text + tail + '\x03';
+    return support::kvFrame(text);
 }
 
 std::string asText(const std::vector<uint8_t>& bytes) {

@@ -4,6 +4,7 @@
 #include "kv/kv_types.h"
 #include "kv_line/trilo.h"
 #include "linkor_status.h"
+#include "support/wire_frames.h"
 
 #include <gtest/gtest.h>
 
@@ -25,15 +26,7 @@ const std::string ACK = "\x06", XOFF = "\x13", STX = "\x02", ETX = "\x03", SUB =
 
 /// A text in the KV framing, as a module writes it.
 std::string wire(const std::string& text) {
-    unsigned sum = 0;
-    for (unsigned char c : text) {
-        sum += c;
-    }
-    char head[8];
-    char tail[8];
-    std::snprintf(head, sizeof head, "%03zu", text.size());
-    std::snprintf(tail, sizeof tail, "%02X", sum & 0xFFu);
-    return STX + head + text + tail + ETX;
+    return support::kvFrame(text);
 }
 
 /// The text a frame carries, or empty when it is not a well-formed frame.

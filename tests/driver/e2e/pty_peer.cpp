@@ -1,5 +1,7 @@
 #include "pty_peer.h"
 
+#include "support/wire_frames.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -99,28 +101,11 @@ int PtyPeer::speed() const {
 }
 
 std::string frameOf(const std::string& text) {
-    unsigned sum = 0;
-    for (unsigned char c : text) {
-        sum += c;
-    }
-    char head[8];
-    char tail[8];
-    std::snprintf(head, sizeof head, "%03zu", text.size());
-    std::snprintf(tail, sizeof tail, "%02X", sum & 0xFFu);
-    return "\x02" + std::string(head) + text + tail + "\x03";
+    return support::kvFrame(text);
 }
 
 std::string textOfFrame(const std::string& bytes) {
-    const size_t start = bytes.rfind('\x02');
-    if (start == std::string::npos || bytes.size() < start + 7 || bytes.back() != '\x03') {
-        return {};
-    }
-    const std::string body = bytes.substr(start + 1, bytes.size() - start - 2);
-    const size_t length = std::strtoul(body.substr(0, 3).c_str(), nullptr, 10);
-    if (body.size() != length + 5) {
-        return {};
-    }
-    return body.substr(3, length);
+    return support::textOfKvFrame(bytes);
 }
 
 } // namespace linkor::e2e
