@@ -2,10 +2,10 @@
 // passes and their jitter with a full table, the CPU the process spends while polling,
 // and the process's peak memory. The virtual line runs as a separate kvsim process so
 // that its own work does not count.
-#include "comm_codes.h"
-#include "comm_dll.h"
-#include "comm_records.h"
-#include "comm_shell.h"
+#include <comm/comm_codes.h>
+#include <comm/comm_dll.h>
+#include <comm/comm_records.h>
+#include <comm/comm_shell.h>
 
 #include <algorithm>
 #include <chrono>

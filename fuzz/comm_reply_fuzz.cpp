@@ -1,8 +1,8 @@
 // Any reply a module may give to the read of any family and kind, taken apart into the
 // request's own data record, each record allocated at its exact size.
-#include "comm_codes.h"
-#include "comm_records.h"
-#include "reply_parsers.h"
+#include <comm/comm_codes.h>
+#include <comm/comm_records.h>
+#include <comm/reply_parsers.h>
 
 #include <cstring>
 #include <memory>

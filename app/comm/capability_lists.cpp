@@ -1,6 +1,6 @@
-#include "capability_lists.h"
+#include "comm/capability_lists.h"
 
-#include "texts.h"
+#include "comm/texts.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "coded_command.h"
 
-#include "texts.h"
+#include "comm/texts.h"
 
 #include <cstdio>
 #include <iterator>

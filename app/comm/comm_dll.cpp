@@ -1,8 +1,8 @@
-#include "comm_dll.h"
+#include "comm/comm_dll.h"
 
-#include "capability_lists.h"
-#include "read_commands.h"
-#include "texts.h"
+#include "comm/capability_lists.h"
+#include "comm/read_commands.h"
+#include "comm/texts.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The request codes of "KVTamsel_01" that this object runs: one table, read both by the
 // dispatcher's routing (handles) and by request itself, so that the two cannot disagree.
-#include "comm_dll.h"
+#include "comm/comm_dll.h"
 
 #include <algorithm>
 #include <iterator>

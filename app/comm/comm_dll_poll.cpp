@@ -1,5 +1,5 @@
 // The poll table operations and the poll thread.
-#include "comm_dll.h"
+#include "comm/comm_dll.h"
 
 #include <chrono>
 #include <vector>

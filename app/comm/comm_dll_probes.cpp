@@ -1,6 +1,6 @@
 // The line probes of the scan: they run on a line of their own, the probe line.
-#include "comm_dll.h"
-#include "texts.h"
+#include "comm/comm_dll.h"
+#include "comm/texts.h"
 
 #include <chrono>
 #include <string>

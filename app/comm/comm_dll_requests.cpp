@@ -1,12 +1,12 @@
 // The foreground exchanges of the windows: free text, command-file lines, coded commands,
 // write and read requests.
 #include "coded_command.h"
-#include "comm_dll.h"
+#include "comm/comm_dll.h"
+#include "comm/free_text.h"
+#include "comm/read_commands.h"
+#include "comm/reply_parsers.h"
+#include "comm/texts.h"
 #include "extra_queries.h"
-#include "free_text.h"
-#include "read_commands.h"
-#include "reply_parsers.h"
-#include "texts.h"
 #include "write_builders.h"
 
 namespace tkv {

@@ -1,4 +1,4 @@
-#include "driver_library.h"
+#include "comm/driver_library.h"
 
 #include <cerrno>
 #include <cstdio>

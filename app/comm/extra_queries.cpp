@@ -1,6 +1,6 @@
 #include "extra_queries.h"
 
-#include "texts.h"
+#include "comm/texts.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
  */
 #pragma once
 
-#include "comm_records.h"
+#include "comm/comm_records.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "free_text.h"
+#include "comm/free_text.h"
 
-#include "texts.h"
+#include "comm/texts.h"
 
 #include <algorithm>
 #include <cctype>

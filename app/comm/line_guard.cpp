@@ -1,4 +1,4 @@
-#include "line_guard.h"
+#include "comm/line_guard.h"
 
 #include <chrono>
 #include <thread>

@@ -1,6 +1,6 @@
-#include "poll_table.h"
+#include "comm/poll_table.h"
 
-#include "read_commands.h"
+#include "comm/read_commands.h"
 
 namespace tkv {
 

@@ -1,6 +1,6 @@
-#include "read_commands.h"
+#include "comm/read_commands.h"
 
-#include "texts.h"
+#include "comm/texts.h"
 
 #include <iterator>
 

@@ -1,7 +1,7 @@
-#include "reply_parsers.h"
+#include "comm/reply_parsers.h"
 
-#include "read_commands.h"
-#include "texts.h"
+#include "comm/read_commands.h"
+#include "comm/texts.h"
 
 #include <cctype>
 #include <cstdio>

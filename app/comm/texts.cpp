@@ -1,4 +1,4 @@
-#include "texts.h"
+#include "comm/texts.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "write_builders.h"
 
-#include "texts.h"
+#include "comm/texts.h"
 
 namespace tkv::cmdset {
 

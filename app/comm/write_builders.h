@@ -4,7 +4,7 @@
  */
 #pragma once
 
-#include "comm_records.h"
+#include "comm/comm_records.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // The capability lists read from list functions that answer like the driver does.
-#include "capability_lists.h"
+#include <comm/capability_lists.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The coded command of request 0x102: mnemonics, the mask form of code 10, code 11's
 // variable form, the QL token of code 12.
 #include "coded_command.h"
-#include "texts.h"
+#include <comm/texts.h>
 
 #include <gtest/gtest.h>
 

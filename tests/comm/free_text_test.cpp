@@ -1,5 +1,5 @@
 // Free texts of the terminal and lines of command files.
-#include "free_text.h"
+#include <comm/free_text.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The flags of the line guard, without a line.
-#include "line_guard.h"
+#include <comm/line_guard.h>
 
 #include <gtest/gtest.h>
 

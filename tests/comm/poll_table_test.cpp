@@ -1,5 +1,5 @@
 // The poll table: adding entries and groups, modes by owner and kind, and the search.
-#include "poll_table.h"
+#include <comm/poll_table.h>
 
 #include <gtest/gtest.h>
 

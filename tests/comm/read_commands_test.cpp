@@ -1,7 +1,7 @@
 // Which text reads what: the read table per family, the extras, the filler "QX", and the
 // repeat counts of poll entries.
-#include "read_commands.h"
-#include "texts.h"
+#include <comm/read_commands.h>
+#include <comm/texts.h>
 
 #include <gtest/gtest.h>
 

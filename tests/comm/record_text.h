@@ -2,8 +2,8 @@
 // that differs, and so that records compare without looking at padding bytes.
 #pragma once
 
-#include "comm_records.h"
-#include "texts.h"
+#include <comm/comm_records.h>
+#include <comm/texts.h>
 
 #include <sstream>
 #include <string>

@@ -1,6 +1,6 @@
 // Reply formats of every family, with replies that match, match in part, or not at all.
 #include "record_text.h"
-#include "reply_parsers.h"
+#include <comm/reply_parsers.h>
 
 #include <gtest/gtest.h>
 

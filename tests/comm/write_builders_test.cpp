@@ -1,7 +1,7 @@
 // Write builders per kind and family: the texts, in order, and the requests that build
 // nothing.
-#include "texts.h"
 #include "write_builders.h"
+#include <comm/texts.h>
 
 #include <gtest/gtest.h>
 

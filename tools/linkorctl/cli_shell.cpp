@@ -1,8 +1,8 @@
 #include "cli_shell.h"
 
-#include "comm_codes.h"
 #include "output.h"
-#include "texts.h"
+#include <comm/comm_codes.h>
+#include <comm/texts.h>
 
 #include <iostream>
 

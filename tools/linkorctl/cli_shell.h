@@ -2,7 +2,7 @@
 // standard error, notes are shown only when asked for, and there is no file dialog.
 #pragma once
 
-#include "comm_shell.h"
+#include <comm/comm_shell.h>
 
 #include <mutex>
 #include <string>

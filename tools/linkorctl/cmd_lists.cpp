@@ -1,10 +1,10 @@
 // The driver's lists and texts: nothing here touches a line.
-#include "capability_lists.h"
 #include "commands.h"
 #include "errors.h"
 #include "line_setting.h"
 #include "output.h"
-#include "texts.h"
+#include <comm/capability_lists.h>
+#include <comm/texts.h>
 
 namespace linkorctl {
 

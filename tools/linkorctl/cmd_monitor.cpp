@@ -8,8 +8,8 @@
 #include "modtyp.h"
 #include "output.h"
 #include "port_loss.h"
-#include "read_commands.h"
-#include "texts.h"
+#include <comm/read_commands.h>
+#include <comm/texts.h>
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 #include "output.h"
 #include "project/command_file.h"
 #include "project/file_io.h"
-#include "texts.h"
+#include <comm/texts.h>
 
 namespace linkorctl {
 

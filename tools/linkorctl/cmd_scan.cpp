@@ -1,7 +1,6 @@
 // Which modules answer: the identity request at each address, through the binding's line
 // probe, at one setting or with the configuration window's Automatic sweep (the same scan
 // engine, so both try the same configurations in the same order).
-#include "capability_lists.h"
 #include "commands.h"
 #include "discovery/scan_engine.h"
 #include "errors.h"
@@ -11,7 +10,8 @@
 #include "output.h"
 #include "port_loss.h"
 #include "progress.h"
-#include "texts.h"
+#include <comm/capability_lists.h>
+#include <comm/texts.h>
 
 namespace linkorctl {
 

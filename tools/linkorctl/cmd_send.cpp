@@ -4,7 +4,7 @@
 #include "errors.h"
 #include "line_options.h"
 #include "output.h"
-#include "texts.h"
+#include <comm/texts.h>
 
 namespace linkorctl {
 

@@ -1,12 +1,12 @@
 #include "driver_session.h"
 
-#include "driver_api.h"
 #include "errors.h"
 #include "line_setting.h"
 #include "posix/port_check.h"
 #include "posix/port_map.h"
 #include "settings_file.h"
-#include "texts.h"
+#include <comm/driver_api.h>
+#include <comm/texts.h>
 
 #include <filesystem>
 

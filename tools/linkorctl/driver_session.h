@@ -3,8 +3,8 @@
 #pragma once
 
 #include "cli_shell.h"
-#include "comm_dll.h"
-#include "driver_library.h"
+#include <comm/comm_dll.h>
+#include <comm/driver_library.h>
 
 #include <memory>
 #include <optional>

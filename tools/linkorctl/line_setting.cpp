@@ -1,8 +1,8 @@
 #include "line_setting.h"
 
-#include "capability_lists.h"
 #include "errors.h"
-#include "texts.h"
+#include <comm/capability_lists.h>
+#include <comm/texts.h>
 
 #include <algorithm>
 #include <array>

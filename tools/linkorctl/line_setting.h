@@ -3,7 +3,7 @@
 #pragma once
 
 #include "arguments.h"
-#include "comm_records.h"
+#include <comm/comm_records.h>
 
 #include <span>
 #include <string>

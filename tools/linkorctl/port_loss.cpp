@@ -1,7 +1,7 @@
 #include "port_loss.h"
 
-#include "comm_codes.h"
-#include "texts.h"
+#include <comm/comm_codes.h>
+#include <comm/texts.h>
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // module that does not answer: the first ends the session, the second is a result.
 #pragma once
 
-#include "comm_records.h"
+#include <comm/comm_records.h>
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "settings_file.h"
 
-#include "texts.h"
+#include <comm/texts.h>
 
 #include <cstdlib>
 #include <fstream>

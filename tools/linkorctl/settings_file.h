@@ -2,7 +2,7 @@
 // in the system configuration directory, read without Qt.
 #pragma once
 
-#include "comm_shell.h"
+#include <comm/comm_shell.h>
 
 #include <filesystem>
 #include <optional>

@@ -1,8 +1,8 @@
 // Locating, examining and binding the real driver; its lists, information and the
 // working line.
-#include "capability_lists.h"
 #include "comm_fixture.h"
-#include "texts.h"
+#include <comm/capability_lists.h>
+#include <comm/texts.h>
 
 #include <cstring>
 #include <fstream>

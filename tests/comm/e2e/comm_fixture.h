@@ -2,9 +2,9 @@
 // as a COM port through LINKOR_PORTS.
 #pragma once
 
-#include "comm_dll.h"
 #include "kvsim/virtual_line.h"
 #include "test_shell.h"
+#include <comm/comm_dll.h>
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Small helpers for the end-to-end tests: requests on a module, and waits on conditions.
 #pragma once
 
-#include "comm_dll.h"
 #include "test_shell.h"
-#include "texts.h"
+#include <comm/comm_dll.h>
+#include <comm/texts.h>
 
 #include "support/wait.h"
 

@@ -2,7 +2,7 @@
 // note, box and completion notification, and answers the file dialog as told.
 #pragma once
 
-#include "comm_shell.h"
+#include <comm/comm_shell.h>
 
 #include <chrono>
 #include <condition_variable>

@@ -5,8 +5,8 @@
  */
 #pragma once
 
-#include "comm_records.h"
-#include "driver_api.h"
+#include "comm/comm_records.h"
+#include "comm/driver_api.h"
 
 #include <string>
 

@@ -11,12 +11,12 @@
  */
 #pragma once
 
-#include "comm_records.h"
-#include "comm_shell.h"
-#include "driver_api.h"
-#include "driver_library.h"
-#include "line_guard.h"
-#include "poll_table.h"
+#include "comm/comm_records.h"
+#include "comm/comm_shell.h"
+#include "comm/driver_api.h"
+#include "comm/driver_library.h"
+#include "comm/line_guard.h"
+#include "comm/poll_table.h"
 
 #include <atomic>
 #include <condition_variable>

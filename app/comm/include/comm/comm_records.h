@@ -5,7 +5,7 @@
  */
 #pragma once
 
-#include "comm_codes.h"
+#include "comm/comm_codes.h"
 
 #include <contract/records.h>
 

@@ -6,7 +6,7 @@
  */
 #pragma once
 
-#include "comm_records.h"
+#include "comm/comm_records.h"
 
 #include <cstdint>
 #include <string>
