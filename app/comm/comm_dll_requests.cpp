@@ -16,7 +16,10 @@ bool TKV_CommDLL::sendFreeText(TagFreeText& r) {
     noteWait(hold.steps());
     std::string t(text::view(r.text));
     if (r.mode == kFreeTextCleaned) {
+        // The record takes the text as it goes out: the terminal shows it, and the project
+        // keeps it among the last commands.
         t = freetext::clean(t);
+        text::copy(r.text, t);
     }
     r.address = freetext::addressOf(t);
     int32_t status = kStatusOk;

@@ -4,7 +4,6 @@
 #include "edit_style.h"
 #include "find_replace.h"
 
-#include <comm/free_text.h>
 #include <cp1252.h>
 #include <prompter.h>
 #include <shell_codes.h>
@@ -468,13 +467,10 @@ void TDialogTRILO::send() {
         return;
     }
     m_command->end(false);
-    // In mode 2 the text is cleaned here already, so that the project keeps among the last
-    // commands what the module was sent (cleaning twice changes nothing).
-    const std::string text = m_freeText.mode == contract::kFreeTextCleaned
-                                 ? tkv::freetext::clean(command.toStdString())
-                                 : command.toStdString();
+    // In mode 2 the communication layer cleans the text and hands back what it sent.
     std::memset(m_freeText.text, 0, sizeof m_freeText.text);
-    std::memcpy(m_freeText.text, text.data(), std::min(text.size(), sizeof m_freeText.text - 1));
+    std::memcpy(m_freeText.text, command.constData(),
+                std::min(static_cast<std::size_t>(command.size()), sizeof m_freeText.text - 1));
     m_freeText.reply[0] = '\0';
     m_freeText.status = 0;
     m_command->setEnabled(false);

@@ -12,6 +12,8 @@
 
 #include "support/event_wait.h"
 
+#include <comm/free_text.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -137,6 +139,12 @@ class TFakeApp final : public shell::TRequestSink {
             break;
         case shell::req::kFreeTextKept: {
             auto& t = *static_cast<contract::TagFreeText*>(record);
+            // As the communication layer does: a mode-2 text is cleaned and handed back.
+            if (t.mode == contract::kFreeTextCleaned) {
+                const std::string cleaned = tkv::freetext::clean(t.text);
+                std::memset(t.text, 0, sizeof t.text);
+                std::memcpy(t.text, cleaned.data(), std::min(cleaned.size(), sizeof t.text - 1));
+            }
             r.text = QString::fromLatin1(t.text);
             r.mode = t.mode;
             const QByteArray text(t.text);
