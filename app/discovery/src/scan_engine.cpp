@@ -1,7 +1,8 @@
 #include "discovery/scan_engine.h"
 
+#include "text_format.h"
+
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,22 +22,7 @@ constexpr std::chrono::milliseconds kLongestFirstByteWait{312};
 constexpr std::chrono::milliseconds kJbusSilence{100};
 constexpr const char* kJbusPrefix = "JBUS";
 
-__attribute__((format(printf, 1, 2))) std::string format(const char* f, ...) {
-    va_list args;
-    va_start(args, f);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, f, args);
-    va_end(args);
-    std::string out;
-    if (n > 0) {
-        out.resize(static_cast<std::size_t>(n) + 1);
-        std::vsnprintf(out.data(), out.size(), f, again);
-        out.resize(static_cast<std::size_t>(n));
-    }
-    va_end(again);
-    return out;
-}
+using detail::format;
 
 int wrapped(int start, int step, int size) {
     if (size <= 0) {
