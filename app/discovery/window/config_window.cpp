@@ -324,8 +324,11 @@ void TDial_DES::idle() {
 }
 
 void TDial_DES::finishScan() {
+    const GaugeState ending = m_worker->gauge();
     const ScanEnd end = m_worker->collect();
     showGauge();
+    // The sweep hid its gauge at its end; a stop leaves it where the scan was.
+    m_gauge->setVisible(ending.shown || !m_gaugeCaption.isEmpty());
     if (m_mode == ScanMode::Search) {
         if (end == ScanEnd::Answered) {
             const ProbeTry last = m_worker->lastTry();

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace tamsel::discovery {
 
 namespace {
@@ -70,6 +72,14 @@ void TModuleListView::refresh(const ModuleTable& table, const WorkingListNames& 
             }
             setItem(r, c, item);
         }
+    }
+    // The list's widths are its narrowest: a name wider than the average characters still
+    // shows whole.
+    const QFontMetrics metrics(font());
+    for (int c = 0; c < kListColumns - 1; ++c) {
+        const int least =
+            (kListColumnWidths[static_cast<std::size_t>(c)] + 2) * metrics.averageCharWidth();
+        setColumnWidth(c, std::max(least, sizeHintForColumn(c)));
     }
     scrollToTop();
 }
