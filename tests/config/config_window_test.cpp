@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -88,6 +89,10 @@ class ConfigWindowTest : public ::testing::Test {
     void startLine(const char* file) {
         line = std::make_unique<kvsim::VirtualLine>(
             kvsim::VirtualLine::fromFile(std::string(TAMSEL_SOURCE_DIR) + "/sim/lines/" + file));
+        line->start(ports.path().toStdString(), 1);
+    }
+    void startLineText(const char* text) {
+        line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(text));
         line->start(ports.path().toStdString(), 1);
     }
     /// Starts the program; a project without modules opens the window by itself.
@@ -258,6 +263,63 @@ TEST_F(ConfigWindowTest, StopEndsTheScanAndClosingWhileScanningIsRefused) {
               "No configuration will be saved .\nTamsel2 will be a limited version");
     EXPECT_TRUE(app->childWithId(shell::winid::kConfiguration)->close());
     EXPECT_TRUE(waitFor([&alive] { return alive.isNull(); }));
+}
+
+/// The action of a menu or of one of its submenus with @p text, or null.
+QAction* findAction(const QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions()) {
+        if (a->text() == text) {
+            return a;
+        }
+        if (a->menu() != nullptr) {
+            if (QAction* inner = findAction(*a->menu(), text)) {
+                return inner;
+            }
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(ConfigWindowTest, ChangeOfBaudRateReachesTheModuleAndTheNewScanNoLongerFindsIt) {
+    startLineText("00 TRILO type=0x0205 serial=1001\n"
+                  "01 VRX17 type=0x5000 serial=1003 version=1.05\n");
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    TDial_DES* w = window();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(w->table().liveCount(), 2) << addresses();
+
+    QStringList offered;
+    w->setMenuChooser([&offered](QMenu& menu, const QPoint&) {
+        for (QAction* a : menu.actions()) {
+            offered << a->text();
+        }
+        return findAction(menu, "BaudRate");
+    });
+    widgets::TagInputRequest asked;
+    w->setInputAsker([&asked](const widgets::TagInputRequest& r, QWidget*) {
+        asked = r;
+        widgets::TagInputResult answer;
+        answer.code = widgets::kInputAccepted;
+        answer.text = "19200";
+        return answer;
+    });
+    w->rowRightClick(1, QPoint(10, 10));
+    EXPECT_TRUE(offered.contains("Change Configuration")) << offered.join("|").toStdString();
+    EXPECT_EQ(asked.caption, "Device Adr 1 Software configuration :");
+    EXPECT_EQ(asked.prompt, "Select the new baudrate:");
+    ASSERT_FALSE(prompter.boxes.isEmpty());
+    EXPECT_EQ(prompter.boxes.last().title, "Warning : ");
+    // The module took its new speed from the command sent to it.
+    EXPECT_TRUE(waitFor([this] { return line->module(1)->setup.baud == 19200; }));
+
+    // The new Automatic scan starts by itself and finds the module no more at 9600.
+    EXPECT_TRUE(waitFor([w] { return w->scanning(); }));
+    EXPECT_TRUE(control<QRadioButton>(ctl::kAutomatic)->isChecked());
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(w->table().liveCount(), 1) << addresses();
+    EXPECT_TRUE(w->table().entry(1).empty());
 }
 
 } // namespace

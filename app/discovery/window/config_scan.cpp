@@ -63,6 +63,11 @@ void TDial_DES::startOrStop() {
         m_worker->requestStop();
         return;
     }
+    // A press before the idle pass that shows the window's state acts on that state.
+    if (m_displayPending && m_display != display::kRescan) {
+        m_displayPending = false;
+        applyDisplay(m_display);
+    }
     startScan(chosenMode());
 }
 
