@@ -3,6 +3,7 @@
 // layers and wires them together.
 #include "line_backend.h"
 
+#include <config_hooks.h>
 #include <cp1252.h>
 #include <main_app.h>
 #include <prompter.h>
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     });
     app.setSingleInstance(&guard);
     tamsel::terminal::TTerminalHooks terminal(app, prompter, backend.fileLines());
+    tamsel::discovery::registerConfigurationWindow(app, prompter);
     QObject::connect(&app, &tamsel::shell::TMainApp::exitRequested, &application,
                      &QApplication::quit, Qt::QueuedConnection);
     app.start();

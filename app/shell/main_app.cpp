@@ -539,6 +539,12 @@ void TMainApp::emergencyStop() {
 }
 
 bool TMainApp::closeQuery() {
+    // The configuration window has a close check of its own: a scan that runs keeps the
+    // program open.
+    if (QMdiSubWindow* sub = m_windows->childWithId(winid::kConfiguration);
+        sub != nullptr && !sub->close()) {
+        return false;
+    }
     bool agree = true;
     if (m_docs->anySending()) {
         TBox box;

@@ -27,7 +27,8 @@ TEST(ShippedFiles, TemplateHoldsEverySectionAndLoadsWhole) {
     const LoadReport report = project.open(kTemplateProject, host, dir.path());
     ASSERT_TRUE(report.opened) << report.error;
     EXPECT_TRUE(report.ignored.empty());
-    EXPECT_EQ(project.connectText(), "TRILO COM1 XON-XOFF 9600 ");
+    // The driver's first target: a new project opens the configuration window at start-up.
+    EXPECT_EQ(project.connectText(), "DVRX COM1 XON-XOFF 9600 ");
     EXPECT_EQ(project.moduleRecordCount(), 0) << "a new project has no module yet";
 
     // Every section is there: a change to each one is found after a reload.

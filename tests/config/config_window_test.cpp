@@ -1,0 +1,326 @@
+// The configuration window through the real shell, the real driver and the real project,
+// against the virtual line on a pseudo-terminal; boxes are answered by the scripted prompter.
+#include "config_codes.h"
+#include "config_hooks.h"
+#include "config_window.h"
+#include "init_box_driver.h"
+#include "line_backend.h"
+#include "main_app.h"
+#include "main_frame.h"
+#include "scripted_prompter.h"
+#include "shell_codes.h"
+#include "wait.h"
+
+#include <kvsim/virtual_line.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tamsel::discovery::test {
+namespace {
+
+using shell::TBox;
+using shell::TBoxAnswer;
+using shell::TLineBackend;
+using shell::TMainApp;
+using shell::test::TInitBoxDriver;
+using shell::test::TScriptedPrompter;
+using shell::test::waitFor;
+
+// Scans of 63 addresses at 9600 baud wait out the silence of every empty address.
+constexpr int kScanWaitMs = 120000;
+// A stop ends the scan within the probe under way.
+constexpr int kStopWaitMs = 20000;
+
+struct DemoModule {
+    int address;
+    int typeCode;
+    const char* serial;
+};
+// The six modules of the demo line that share its setting, with the type codes their identities
+// decode to (the VRX17 family's carry its version above the type); a TRILO of this generation
+// tells no serial number in its identity.
+constexpr DemoModule kDemo[] = {{0, 0x0205, ""},        {1, 0x1002, "1002"}, {2, 0x1055000, "1003"},
+                                {3, 0x20A6020, "1004"}, {4, 0x3001, "1005"}, {5, 0x4001, "1006"}};
+
+QString id(int n) {
+    return QString::number(n);
+}
+
+class ConfigWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(work.isValid());
+        ASSERT_TRUE(ports.isValid());
+        qputenv("LINKOR_PORTS", ports.path().toLocal8Bit());
+        QDir(work.path()).mkpath("template");
+        QFile::link(QStringLiteral(TAMSEL_LINKOR_FILE), work.filePath("liblinkor.so"));
+        // The files the build ships beside the program, as the demo runs it.
+        const QDir bin(QStringLiteral(TAMSEL_BIN_DIR));
+        ASSERT_TRUE(QFile::copy(bin.filePath("template/tamsel2.ktp"),
+                                work.filePath("template/tamsel2.ktp")));
+        ASSERT_TRUE(QFile::copy(bin.filePath("tm2cmde.txt"), work.filePath("tm2cmde.txt")));
+        previous = QDir::currentPath();
+        QDir::setCurrent(work.path());
+    }
+    void TearDown() override {
+        app.reset();
+        backend.reset();
+        QDir::setCurrent(previous);
+        if (line) {
+            line->stop();
+        }
+        qunsetenv("LINKOR_PORTS");
+    }
+    void startLine(const char* file) {
+        line = std::make_unique<kvsim::VirtualLine>(
+            kvsim::VirtualLine::fromFile(std::string(TAMSEL_SOURCE_DIR) + "/sim/lines/" + file));
+        line->start(ports.path().toStdString(), 1);
+    }
+    void startLineText(const char* text) {
+        line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(text));
+        line->start(ports.path().toStdString(), 1);
+    }
+    /// Starts the program; a project without modules opens the window by itself.
+    void startProgram() {
+        backend = std::make_unique<TLineBackend>(prompter, work.filePath("no-settings.conf"));
+        app = std::make_unique<TMainApp>(*backend, prompter);
+        registerConfigurationWindow(*app, prompter);
+        app->setScreenFacts({96, 96, 1024, 768, 24});
+        ASSERT_TRUE(app->start());
+    }
+    TDial_DES* window() const {
+        QMdiSubWindow* sub = app->childWithId(shell::winid::kConfiguration);
+        return sub == nullptr ? nullptr : qobject_cast<TDial_DES*>(sub->widget());
+    }
+    template <typename T> T* control(int n) const { return window()->findChild<T*>(id(n)); }
+    void press(int n) const { control<QPushButton>(n)->click(); }
+    /// Waits until the scan and the results it left are all shown.
+    bool scanDone(int ms = kScanWaitMs) const {
+        return waitFor(
+            [this] {
+                const int32_t d = window()->displayState();
+                return !window()->scanning() &&
+                       (d == display::kScanDone || d == display::kDebugDone) &&
+                       control<QPushButton>(ctl::kStart)->text() == "&Scanning";
+            },
+            ms);
+    }
+    /// The addresses the window's table holds, for the failure messages.
+    std::string addresses() const {
+        std::string out;
+        for (int a : window()->table().rows()) {
+            out += std::to_string(a) + " " + window()->table().entry(a).target + ", ";
+        }
+        return out;
+    }
+
+    QTemporaryDir work;
+    QTemporaryDir ports;
+    QString previous;
+    std::unique_ptr<kvsim::VirtualLine> line;
+    TScriptedPrompter prompter;
+    TInitBoxDriver person;
+    std::unique_ptr<TLineBackend> backend;
+    std::unique_ptr<TMainApp> app;
+};
+
+TEST_F(ConfigWindowTest, AutomaticFindsTheDemoLineAcceptPutsItIntoTheProjectCheckingAgrees) {
+    startLine("demo.line");
+    startProgram();
+    // The shipped project has no module and the driver's first target: the window opens.
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    TDial_DES* w = window();
+    ASSERT_TRUE(waitFor([w] { return !w->displayPending(); }));
+    EXPECT_EQ(w->displayState(), display::kUnconfigured);
+    EXPECT_TRUE(control<QRadioButton>(ctl::kAutomatic)->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(ctl::kChecking)->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(ctl::kAccept)->isEnabled());
+    EXPECT_EQ(control<QLabel>(ctl::kCount)->text(), "!?");
+    EXPECT_EQ(control<QComboBox>(ctl::kTarget)->currentText(), "DVRX");
+
+    press(ctl::kStart);
+    EXPECT_EQ(control<QPushButton>(ctl::kStart)->text(), "&Stop Scanning");
+    EXPECT_FALSE(control<QComboBox>(ctl::kPort)->isEnabled());
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(w->table().liveCount(), 6) << addresses();
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.titles().join("|").toStdString();
+    for (const DemoModule& m : kDemo) {
+        const ModuleEntry& e = w->table().entry(m.address);
+        EXPECT_EQ(e.typeCode, m.typeCode) << m.address;
+        EXPECT_EQ(e.serial, m.serial) << m.address;
+        EXPECT_FALSE(e.target.empty()) << m.address;
+    }
+    // The console-mode module at 10 keeps another setting and is not reached.
+    EXPECT_TRUE(w->table().entry(10).empty());
+    EXPECT_EQ(control<QLabel>(ctl::kCount)->text(), "06");
+    auto* list = w->findChild<QTableWidget*>(id(ctl::kModuleList));
+    ASSERT_EQ(list->rowCount(), 6);
+    EXPECT_EQ(list->item(3, 0)->text(), "03 ");
+    EXPECT_EQ(list->item(3, 3)->text(), "1004");
+    EXPECT_TRUE(control<QPushButton>(ctl::kAccept)->isEnabled());
+    EXPECT_TRUE(control<QRadioButton>(ctl::kChecking)->isEnabled());
+
+    if (const QByteArray dir = qgetenv("TAMSEL_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        w->parentWidget()->grab().save(
+            QDir(QString::fromLocal8Bit(dir)).filePath("configuration.png"));
+    }
+
+    // Accept: the project holds the six modules and the device selector lists them.
+    const QPointer<TDial_DES> alive = w;
+    press(ctl::kAccept);
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.titles().join("|").toStdString();
+    ASSERT_TRUE(waitFor([&alive] { return alive.isNull(); }));
+    EXPECT_EQ(backend->moduleRecordCount(), 6);
+    QComboBox* selector = app->frame().deviceSelector();
+    ASSERT_EQ(selector->count(), 6);
+    EXPECT_TRUE(selector->itemText(5).startsWith("@05=")) << selector->itemText(5).toStdString();
+    EXPECT_EQ(selector->itemData(3).toInt(), kDemo[3].typeCode);
+
+    // Opened again, the window starts from that configuration and a check agrees with the line.
+    app->command(shell::cmd::kConfiguration);
+    ASSERT_NE(window(), nullptr);
+    w = window();
+    ASSERT_TRUE(waitFor([w] { return !w->displayPending(); }));
+    EXPECT_EQ(w->displayState(), display::kConfigured);
+    EXPECT_EQ(w->table().liveCount(), 6);
+    EXPECT_TRUE(control<QRadioButton>(ctl::kChecking)->isChecked());
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_TRUE(waitFor([this] { return !prompter.boxes.isEmpty(); }));
+    const QString correct = "This configuration is correct :Accept to save and quit configuration";
+    EXPECT_EQ(prompter.boxes.last().title, "Checking :");
+    EXPECT_EQ(prompter.boxes.last().text, correct);
+    EXPECT_EQ(control<QLabel>(ctl::kMessage)->text(), correct);
+}
+
+TEST_F(ConfigWindowTest, SilentLineGivesModule00NotFoundAndKeepsTheLastConfiguration) {
+    startLine("empty.line");
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    const QString target = control<QComboBox>(ctl::kTarget)->currentText();
+    const QString protocol = control<QComboBox>(ctl::kProtocol)->currentText();
+    const QString baud = control<QComboBox>(ctl::kBaud)->currentText();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_TRUE(waitFor([this] { return !prompter.boxes.isEmpty(); }));
+    EXPECT_EQ(prompter.boxes.first().title, "Module 00 not found ?");
+    EXPECT_TRUE(prompter.boxes.first().text.startsWith("No communication with module 00.\n"));
+    EXPECT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(control<QComboBox>(ctl::kTarget)->currentText(), target);
+    EXPECT_EQ(control<QComboBox>(ctl::kProtocol)->currentText(), protocol);
+    EXPECT_EQ(control<QComboBox>(ctl::kBaud)->currentText(), baud);
+    EXPECT_EQ(window()->table().liveCount(), 0);
+    EXPECT_TRUE(window()
+                    ->findChild<QProgressBar*>(kGaugeName)
+                    ->text()
+                    .startsWith("  Last configuration : COM1 , "));
+}
+
+TEST_F(ConfigWindowTest, StopEndsTheScanAndClosingWhileScanningIsRefused) {
+    startLine("empty.line");
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    press(ctl::kStart);
+    auto* gauge = window()->findChild<QProgressBar*>(kGaugeName);
+    // A few probes have gone unanswered: the estimate of what is left is shown.
+    ASSERT_TRUE(waitFor([gauge] { return gauge->value() >= 2; }));
+    EXPECT_TRUE(window()->findChild<QLabel*>(kRemainingName)->text().endsWith(" s left"));
+
+    EXPECT_FALSE(app->childWithId(shell::winid::kConfiguration)->close());
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes[0].title, "CONFIGURATION WARNING");
+    EXPECT_EQ(prompter.boxes[0].text, "You must Stop Scanning\nbefore Closing the Dialog BOX");
+    ASSERT_NE(window(), nullptr);
+
+    const int stoppedAt = gauge->value();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone(kStopWaitMs));
+    // Stopped well before the end of the sweep, and without the silent line's box.
+    EXPECT_LT(gauge->value(), gauge->maximum());
+    EXPECT_LE(gauge->value(), stoppedAt + 1);
+    EXPECT_EQ(prompter.boxes.size(), 1) << prompter.titles().join("|").toStdString();
+
+    // Idle again, the window closes, asking first about the empty configuration.
+    const QPointer<TDial_DES> alive = window();
+    prompter.answers = {TBoxAnswer::Cancel};
+    EXPECT_FALSE(app->childWithId(shell::winid::kConfiguration)->close());
+    EXPECT_EQ(prompter.boxes.last().text,
+              "No configuration will be saved .\nTamsel2 will be a limited version");
+    EXPECT_TRUE(app->childWithId(shell::winid::kConfiguration)->close());
+    EXPECT_TRUE(waitFor([&alive] { return alive.isNull(); }));
+}
+
+/// The action of a menu or of one of its submenus with @p text, or null.
+QAction* findAction(const QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions()) {
+        if (a->text() == text) {
+            return a;
+        }
+        if (a->menu() != nullptr) {
+            if (QAction* inner = findAction(*a->menu(), text)) {
+                return inner;
+            }
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(ConfigWindowTest, ChangeOfBaudRateReachesTheModuleAndTheNewScanNoLongerFindsIt) {
+    startLineText("00 TRILO type=0x0205 serial=1001\n"
+                  "01 VRX17 type=0x5000 serial=1003 version=1.05\n");
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    TDial_DES* w = window();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(w->table().liveCount(), 2) << addresses();
+
+    QStringList offered;
+    w->setMenuChooser([&offered](QMenu& menu, const QPoint&) {
+        for (QAction* a : menu.actions()) {
+            offered << a->text();
+        }
+        return findAction(menu, "BaudRate");
+    });
+    widgets::TagInputRequest asked;
+    w->setInputAsker([&asked](const widgets::TagInputRequest& r, QWidget*) {
+        asked = r;
+        widgets::TagInputResult answer;
+        answer.code = widgets::kInputAccepted;
+        answer.text = "19200";
+        return answer;
+    });
+    w->rowRightClick(1, QPoint(10, 10));
+    EXPECT_TRUE(offered.contains("Change Configuration")) << offered.join("|").toStdString();
+    EXPECT_EQ(asked.caption, "Device Adr 1 Software configuration :");
+    EXPECT_EQ(asked.prompt, "Select the new baudrate:");
+    ASSERT_FALSE(prompter.boxes.isEmpty());
+    EXPECT_EQ(prompter.boxes.last().title, "Warning : ");
+    // The module took its new speed from the command sent to it.
+    EXPECT_TRUE(waitFor([this] { return line->module(1)->setup.baud == 19200; }));
+
+    // The new Automatic scan starts by itself and finds the module no more at 9600.
+    EXPECT_TRUE(waitFor([w] { return w->scanning(); }));
+    EXPECT_TRUE(control<QRadioButton>(ctl::kAutomatic)->isChecked());
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(w->table().liveCount(), 1) << addresses();
+    EXPECT_TRUE(w->table().entry(1).empty());
+}
+
+} // namespace
+} // namespace tamsel::discovery::test
