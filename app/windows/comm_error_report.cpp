@@ -83,7 +83,9 @@ widgets::TCommErrorDialog* openCommErrorReport(contract::TRequestSink& app, QWid
     // the dialog's own destruction lets it go.
     auto source = std::make_shared<TShellErrorSource>(app, window, std::move(beep));
     auto* dialog = new widgets::TCommErrorDialog(*source, owner);
+    // Closed by its button as well as by its frame: either way it goes.
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
     QObject::connect(dialog, &QObject::destroyed, [source] {});
     dialog->show();
     return dialog;
