@@ -22,6 +22,9 @@ TWindowSetup setupOf(const shell::TWindowContext& context) {
 TWindowHooks::TWindowHooks(shell::TMainApp& app, shell::TPrompter& prompter)
     : m_app(app), m_prompter(prompter) {
     app.setErrorReportHandler([this](void* record) { errorReport(record); });
+    // The windows built on the base: one addWindow row each, as
+    //   addWindow(shell::TWindowKind::Parameters,
+    //             [](const TWindowSetup& setup) { return new TParametersWindow(setup); });
 }
 
 TWindowHooks::~TWindowHooks() {

@@ -19,6 +19,10 @@
  *   tested by tables without a widget.
  * - The window's help context number is given to the base; F1 and the help button send
  *   the help request (0x6000) with it, and the help mode of the frame finds it too.
+ * - The window is registered by one TWindowHooks::addWindow call in window_hooks.cpp.
+ *
+ * tests/windows/example_window.{h,cpp} is a whole window built this way, with its rules in
+ * example_rules.{h,cpp}.
  */
 #pragma once
 
