@@ -90,6 +90,7 @@ class TLineBackend final : public QObject,
     QString driverIdentity() override;
     bool followUpdate(int value) override;
     bool route(std::uint16_t code, std::uint16_t hi, void* record) override;
+    tkv::TKV_WindowHandle windowHandle(QObject* window) override { return handleOf(window); }
 
     // TKV_CommShell
     void post(tkv::TKV_WindowHandle window, int32_t messageId, int32_t first,

@@ -9,6 +9,7 @@
 #include <prompter.h>
 #include <single_instance.h>
 #include <terminal_hooks.h>
+#include <window_hooks.h>
 
 #include <QApplication>
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     app.setSingleInstance(&guard);
     tamsel::terminal::TTerminalHooks terminal(app, prompter, backend.fileLines());
     tamsel::discovery::registerConfigurationWindow(app, prompter);
+    tamsel::windows::TWindowHooks windows(app, prompter);
     QObject::connect(&app, &tamsel::shell::TMainApp::exitRequested, &application,
                      &QApplication::quit, Qt::QueuedConnection);
     app.start();

@@ -12,8 +12,21 @@ namespace tamsel::shell {
 
 namespace {
 constexpr int kHelpIdLimit = 32000;
-// The control number of a window's help request that asks for a topic by its context.
-constexpr int kTopicRequest = 9;
+constexpr const char* kHelpContextProperty = "helpContext";
+
+// A control sits inside group boxes and frames of its window: the nearest of them that
+// carries a context number answers for it.
+int contextOf(QWidget* holder) {
+    for (QWidget* w = holder; w != nullptr; w = w->parentWidget()) {
+        if (const int context = w->property(kHelpContextProperty).toInt(); context != 0) {
+            return context;
+        }
+        if (w->isWindow()) {
+            break;
+        }
+    }
+    return 0;
+}
 } // namespace
 
 THelpMode::THelpMode(THelp& help, TPrompter& prompter, QWidget& owner, QMdiArea& area)
@@ -60,7 +73,7 @@ bool THelpMode::eventFilter(QObject* watched, QEvent* event) {
     QWidget* holder = (id == 0 || id >= kHelpIdLimit || target->parentWidget() == nullptr)
                           ? target
                           : target->parentWidget();
-    int context = holder->property("helpContext").toInt();
+    int context = contextOf(holder);
     if (context == 0) {
         context = 1;
     }
@@ -70,7 +83,7 @@ bool THelpMode::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void THelpMode::request(const TagHelpInfo& info) {
-    if (info.controlId == kTopicRequest) {
+    if (info.controlId == contract::kHelpTopicControl) {
         m_help.topic(&m_owner, info.contextId);
         return;
     }

@@ -497,6 +497,7 @@ void TMainApp::openRow(const TWindowRow& row) {
     context.typeCode = m_device.typeCode;
     context.familyMask = m_device.familyMask;
     context.dpi = m_dpi;
+    context.handleOf = [this](QObject* window) { return m_backend.windowHandle(window); };
     m_windows->open(row, context);
 }
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
+#include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -16,6 +17,13 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
+
+// The tool bar's pictures are compiled into the program; a static library has to load
+// its resources by hand, from outside any namespace.
+static void loadToolIcons() {
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace tamsel::shell {
 
@@ -60,12 +68,30 @@ QIcon stopGlyph() {
     return QIcon(pixmap);
 }
 
+// The picture of a tool-bar command, from the program's resources; where this Qt cannot read
+// SVG the drawn glyph stands in, so that a button is never blank.
+QIcon toolIcon(const char* name, const QIcon& fallback) {
+    if (!QImageReader::supportedImageFormats().contains("svg")) {
+        return fallback;
+    }
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+}
+
 QString plain(QString text) {
     const auto tab = text.indexOf('\t');
     if (tab >= 0) {
         text.truncate(tab);
     }
     return text.remove('&').trimmed();
+}
+
+// A button that shows only a picture still tells a screen reader what it does.
+void nameButtons(QToolBar& bar) {
+    for (QAction* a : bar.actions()) {
+        if (auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(a))) {
+            button->setAccessibleName(plain(a->text()));
+        }
+    }
 }
 
 } // namespace
@@ -150,25 +176,40 @@ TMainFrame::TMainFrame(QWidget* parent) : QMainWindow(parent) {
     makeCommand(cmd::kEmergencyStop,
                 QStringLiteral("Quick stop and motor power off \nemergency stop"));
 
+    loadToolIcons();
     const QStyle* look = style();
     action(cmd::kFileNew)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
     action(cmd::kFileOpen)->setIcon(look->standardIcon(QStyle::SP_DialogOpenButton));
     action(cmd::kFileSave)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
-    action(cmd::kConfiguration)->setIcon(glyph(QStringLiteral("CFG"), QColor(0, 90, 160)));
-    action(cmd::kDialog)->setIcon(glyph(QStringLiteral("DLG"), QColor(0, 120, 60)));
-    action(cmd::kPanel)->setIcon(glyph(QStringLiteral("PNL"), QColor(120, 60, 0)));
-    action(cmd::kParameters)->setIcon(glyph(QStringLiteral("PAR"), QColor(90, 90, 90)));
-    action(cmd::kDirectMotion)->setIcon(glyph(QStringLiteral("MOT"), QColor(90, 90, 90)));
-    action(cmd::kVariables)->setIcon(glyph(QStringLiteral("VAR"), QColor(90, 90, 90)));
-    action(cmd::kFamilyControl)->setIcon(glyph(QStringLiteral("V17"), QColor(110, 0, 110)));
-    action(cmd::kEditCut)->setIcon(glyph(QStringLiteral("CUT"), QColor(60, 60, 60)));
-    action(cmd::kEditCopy)->setIcon(glyph(QStringLiteral("CPY"), QColor(60, 60, 60)));
-    action(cmd::kEditPaste)->setIcon(glyph(QStringLiteral("PST"), QColor(60, 60, 60)));
-    action(cmd::kEditUndo)->setIcon(glyph(QStringLiteral("UND"), QColor(60, 60, 60)));
-    action(cmd::kEditFind)->setIcon(glyph(QStringLiteral("FND"), QColor(60, 60, 60)));
-    action(cmd::kEditFindNext)->setIcon(glyph(QStringLiteral("NXT"), QColor(60, 60, 60)));
-    helpMode->setIcon(glyph(QStringLiteral("?"), QColor(230, 200, 0), Qt::black));
-    action(cmd::kEmergencyStop)->setIcon(stopGlyph());
+    action(cmd::kConfiguration)
+        ->setIcon(toolIcon("configuration", glyph(QStringLiteral("CFG"), QColor(0, 90, 160))));
+    action(cmd::kDialog)
+        ->setIcon(toolIcon("dialog", glyph(QStringLiteral("DLG"), QColor(0, 120, 60))));
+    action(cmd::kPanel)
+        ->setIcon(toolIcon("panel", glyph(QStringLiteral("PNL"), QColor(120, 60, 0))));
+    action(cmd::kParameters)
+        ->setIcon(toolIcon("parameters", glyph(QStringLiteral("PAR"), QColor(90, 90, 90))));
+    action(cmd::kDirectMotion)
+        ->setIcon(toolIcon("direct_motion", glyph(QStringLiteral("MOT"), QColor(90, 90, 90))));
+    action(cmd::kVariables)
+        ->setIcon(toolIcon("variables", glyph(QStringLiteral("VAR"), QColor(90, 90, 90))));
+    action(cmd::kFamilyControl)
+        ->setIcon(toolIcon("vrx17_control", glyph(QStringLiteral("V17"), QColor(110, 0, 110))));
+    action(cmd::kEditCut)
+        ->setIcon(toolIcon("edit_cut", glyph(QStringLiteral("CUT"), QColor(60, 60, 60))));
+    action(cmd::kEditCopy)
+        ->setIcon(toolIcon("edit_copy", glyph(QStringLiteral("CPY"), QColor(60, 60, 60))));
+    action(cmd::kEditPaste)
+        ->setIcon(toolIcon("edit_paste", glyph(QStringLiteral("PST"), QColor(60, 60, 60))));
+    action(cmd::kEditUndo)
+        ->setIcon(toolIcon("edit_undo", glyph(QStringLiteral("UND"), QColor(60, 60, 60))));
+    action(cmd::kEditFind)
+        ->setIcon(toolIcon("edit_find", glyph(QStringLiteral("FND"), QColor(60, 60, 60))));
+    action(cmd::kEditFindNext)
+        ->setIcon(toolIcon("edit_find_next", glyph(QStringLiteral("NXT"), QColor(60, 60, 60))));
+    helpMode->setIcon(
+        toolIcon("help_mode", glyph(QStringLiteral("?"), QColor(230, 200, 0), Qt::black)));
+    action(cmd::kEmergencyStop)->setIcon(toolIcon("emergency_stop", stopGlyph()));
 
     // Tool bar, left to right.
     m_toolBar = new QToolBar(QStringLiteral("Main ToolBar"), this);
@@ -279,12 +320,14 @@ void TMainFrame::setFamilyGroup(int mask) {
         ids = {cmd::kParameters, cmd::kDirectMotion};
         break;
     case family::kVrx17OrDvrx:
-        action(cmd::kFamilyControl)->setIcon(glyph(QStringLiteral("V17"), QColor(110, 0, 110)));
+        action(cmd::kFamilyControl)
+            ->setIcon(toolIcon("vrx17_control", glyph(QStringLiteral("V17"), QColor(110, 0, 110))));
         action(cmd::kFamilyControl)->setProperty("bitmap", 3978);
         ids = {cmd::kFamilyControl};
         break;
     case family::kVrx23OrVrx34:
-        action(cmd::kFamilyControl)->setIcon(glyph(QStringLiteral("V23"), QColor(0, 110, 110)));
+        action(cmd::kFamilyControl)
+            ->setIcon(toolIcon("v234_control", glyph(QStringLiteral("V23"), QColor(0, 110, 110))));
         action(cmd::kFamilyControl)->setProperty("bitmap", 3979);
         ids = {cmd::kFamilyControl};
         break;
@@ -295,6 +338,7 @@ void TMainFrame::setFamilyGroup(int mask) {
         m_toolBar->insertAction(m_familyEnd, action(id));
         m_familyActions.append(action(id));
     }
+    nameButtons(*m_toolBar);
 }
 
 QList<int> TMainFrame::familyGroup() const {

@@ -3,12 +3,15 @@
 // implements over `TKV_CommDLL` and `TKV_Project`.
 #pragma once
 
+#include <contract/records.h>
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <cstdint>
 
+class QObject;
 class QWidget;
 
 namespace tamsel::shell {
@@ -87,6 +90,11 @@ class TShellBackend {
     virtual QString driverIdentity() = 0;
     /// The project's `SwPn0` update with @p value; true when it was done.
     virtual bool followUpdate(int value) = 0;
+
+    /// The handle of @p window for the poll table: the one its completions are sent to.
+    virtual contract::TKV_WindowHandle windowHandle(QObject* window) {
+        return reinterpret_cast<contract::TKV_WindowHandle>(window);
+    }
 
     /// Runs a request that belongs to the project or the driver binding; false when the
     /// code is not theirs.

@@ -5,6 +5,8 @@
 
 #include "app_request.h"
 
+#include <contract/records.h>
+
 #include <QHash>
 #include <QSize>
 #include <QWidget>
@@ -82,6 +84,9 @@ struct TWindowContext {
     std::int32_t typeCode = 0;
     int familyMask = 0;
     int dpi = 96;
+    /// The handle under which the window registers its poll entries, so that their
+    /// completions reach it.
+    std::function<contract::TKV_WindowHandle(QObject* window)> handleOf;
 };
 
 /// Builds the window's widget; the shell puts it into an MDI child. A window that takes

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -113,6 +114,7 @@ TDialogTRILO::TDialogTRILO(shell::TRequestSink& app, shell::TPrompter& prompter,
     buildControls();
     buildMenus();
     askGeometry();
+    buildHelp();
 
     fillTargets();
     m_targetIndex = m_targets->currentIndex();
@@ -122,6 +124,21 @@ TDialogTRILO::TDialogTRILO(shell::TRequestSink& app, shell::TPrompter& prompter,
 }
 
 TDialogTRILO::~TDialogTRILO() = default;
+
+void TDialogTRILO::buildHelp() {
+    // The frame's help mode finds the window's topic here; F1 asks for it directly.
+    setProperty("helpContext", shell::dlg::kTerminal);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(help, &QShortcut::activated, this, [this] {
+        shell::TagHelpInfo info;
+        info.contextType = contract::kHelpContextWindow;
+        info.controlId = contract::kHelpTopicControl;
+        info.itemHandle = reinterpret_cast<std::intptr_t>(this);
+        info.contextId = shell::dlg::kTerminal;
+        m_app.request(req::kHelp, shell::dlg::kTerminal, &info);
+    });
+}
 
 void TDialogTRILO::buildControls() {
     auto* grid = new QGridLayout(this);

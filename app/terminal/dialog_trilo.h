@@ -124,6 +124,7 @@ class TDialogTRILO final : public QWidget, public contract::TModuleWindow {
 
   private:
     void buildControls();
+    void buildHelp();
     void buildMenus();
     void fillTargets();
     void targetSelected(int index);

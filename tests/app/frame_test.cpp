@@ -14,11 +14,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +141,47 @@ TEST_F(FrameTest, DeviceSelectionSetsTheFamilyMaskTheGroupAndTheEnableRules) {
             EXPECT_EQ(app->frame().action(kFamilyControl)->property("bitmap").toInt(),
                       c.mask == 4 ? 3978 : 3979);
         }
+    }
+}
+
+TEST_F(FrameTest, ToolBarButtonsShowTheirPicturesAndNameTheirCommands) {
+    ASSERT_TRUE(QImageReader::supportedImageFormats().contains("svg"))
+        << "the tool bar's pictures need Qt's SVG image format (libqt6svg6)";
+    const auto picture = [](const QIcon& icon) { return icon.pixmap(24, 24).toImage(); };
+    const struct {
+        int device; ///< selector entry that shows the button
+        int id;
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {0, cmd::kConfiguration, "configuration", "Configuration"},
+        {0, cmd::kDialog, "dialog", "Dialog"},
+        {0, cmd::kPanel, "panel", "Panel"},
+        {0, cmd::kParameters, "parameters", "Parameters"},
+        {0, cmd::kDirectMotion, "direct_motion", "Direct - Motion"},
+        {0, cmd::kVariables, "variables", "Variables"},
+        {3, cmd::kFamilyControl, "vrx17_control", "Vrx Control"},
+        {4, cmd::kFamilyControl, "v234_control", "Vrx Control"},
+        {0, cmd::kEditCut, "edit_cut", "Cut"},
+        {0, cmd::kEditFind, "edit_find", "Find"},
+        {0, cmd::kHelpMode, "help_mode", "What's This ?"},
+        {0, cmd::kEmergencyStop, "emergency_stop", "Quick stop and motor power off"},
+    };
+    auto* bar = app->frame().findChild<QToolBar*>(QStringLiteral("Main ToolBar"));
+    ASSERT_NE(bar, nullptr);
+    for (const auto& c : cases) {
+        app->selectDevice(c.device);
+        QAction* a = app->frame().action(c.id);
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+        ASSERT_NE(button, nullptr) << c.file;
+        const QString resource = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(c.file));
+        ASSERT_TRUE(QFile::exists(resource)) << c.file;
+        const QImage shown = picture(a->icon());
+        EXPECT_FALSE(shown.isNull()) << c.file;
+        EXPECT_EQ(shown, picture(QIcon(resource))) << c.file;
+        EXPECT_TRUE(button->accessibleName().startsWith(QLatin1String(c.name)))
+            << c.file << ": " << button->accessibleName().toStdString();
+        EXPECT_TRUE(a->toolTip().startsWith(QLatin1String(c.name))) << c.file;
     }
 }
 

@@ -138,6 +138,18 @@ TEST_F(DialogTest, OpensWithTheProjectTargetsAddressZeroAndTheHistoryAtItsEnd) {
     }
 }
 
+TEST_F(DialogTest, F1AsksForTheTerminalsOwnHelpTopic) {
+    open();
+    app.sent.clear();
+    QTest::keyClick(edit(), Qt::Key_F1);
+    const QList<TSentRequest> help = app.of(shell::req::kHelp);
+    ASSERT_EQ(help.size(), 1);
+    EXPECT_EQ(help[0].hi, shell::dlg::kTerminal);
+    EXPECT_EQ(app.help.controlId, contract::kHelpTopicControl);
+    EXPECT_EQ(app.help.contextId, shell::dlg::kTerminal);
+    EXPECT_EQ(window->property("helpContext").toInt(), shell::dlg::kTerminal);
+}
+
 TEST_F(DialogTest, UpAndDownWalkTheHistoryWithinItsBounds) {
     app.lastCommands = {"00RV", "01QD", "02GS"};
     open();

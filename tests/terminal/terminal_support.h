@@ -103,6 +103,8 @@ class TFakeApp final : public shell::TRequestSink {
     QWidget* toolOwner = nullptr;
     QString programDirectory = QStringLiteral("/opt/tamsel2");
     QList<TSentRequest> sent;
+    /// The last help request.
+    shell::TagHelpInfo help;
 
     QList<TSentRequest> of(std::uint16_t code) const {
         QList<TSentRequest> out;
@@ -160,6 +162,9 @@ class TFakeApp final : public shell::TRequestSink {
             break;
         case shell::req::kDiagnostic:
             r.text = QString::fromLatin1(static_cast<const char*>(record));
+            break;
+        case shell::req::kHelp:
+            help = *static_cast<const shell::TagHelpInfo*>(record);
             break;
         case shell::req::kTool: {
             auto& tool = *static_cast<TagToolRequest*>(record);

@@ -234,6 +234,11 @@ constexpr std::int32_t kFindCmde = 12;
 constexpr std::int32_t kCollectInfo = 13;
 } // namespace catop
 
+/// The control number of a help request (0x6000) that asks for the topic of its context.
+inline constexpr std::int32_t kHelpTopicControl = 9;
+/// The context type of a help request about a window rather than a menu.
+inline constexpr std::int32_t kHelpContextWindow = 1;
+
 /// Record of request 0x6000, the help request of a window.
 struct TagHelpInfo {
     std::int32_t contextType = 0;

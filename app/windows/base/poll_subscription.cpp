@@ -1,0 +1,41 @@
+#include "poll_subscription.h"
+
+#include <contract/request_codes.h>
+
+namespace tamsel::windows {
+
+namespace req = contract::req;
+
+TPollSubscription::TPollSubscription(contract::TRequestSink& app, contract::TKV_WindowHandle owner,
+                                     std::vector<contract::TagPollEntry> entries)
+    : m_app(app), m_owner(owner) {
+    for (contract::TagPollEntry& entry : entries) {
+        entry.owner = m_owner;
+        m_app.request(req::kPollAdd, 0, &entry);
+    }
+}
+
+TPollSubscription::~TPollSubscription() {
+    setMode(contract::kPollFree);
+}
+
+void TPollSubscription::pause() {
+    if (!m_paused) {
+        m_paused = true;
+        setMode(contract::kPollPaused);
+    }
+}
+
+void TPollSubscription::resume() {
+    if (m_paused) {
+        m_paused = false;
+        setMode(contract::kPollPeriodic);
+    }
+}
+
+void TPollSubscription::setMode(std::int32_t mode) {
+    contract::TKV_WindowHandle owner = m_owner;
+    m_app.request(req::kPollModeByOwner, static_cast<std::uint16_t>(mode), &owner);
+}
+
+} // namespace tamsel::windows

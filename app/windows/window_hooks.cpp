@@ -1,0 +1,50 @@
+#include "window_hooks.h"
+
+#include "comm_error_report.h"
+
+#include <main_frame.h>
+#include <prompter.h>
+
+#include <contract/error_data.h>
+
+namespace tamsel::windows {
+
+TWindowSetup setupOf(const shell::TWindowContext& context) {
+    TWindowSetup setup;
+    setup.app = context.app;
+    setup.address = context.address;
+    setup.typeCode = context.typeCode;
+    setup.familyMask = context.familyMask;
+    setup.handleOf = context.handleOf;
+    return setup;
+}
+
+TWindowHooks::TWindowHooks(shell::TMainApp& app, shell::TPrompter& prompter)
+    : m_app(app), m_prompter(prompter) {
+    app.setErrorReportHandler([this](void* record) { errorReport(record); });
+    // The windows built on the base: one addWindow row each, as
+    //   addWindow(shell::TWindowKind::Parameters,
+    //             [](const TWindowSetup& setup) { return new TParametersWindow(setup); });
+}
+
+TWindowHooks::~TWindowHooks() {
+    m_app.setErrorReportHandler({});
+    delete m_report.data();
+}
+
+void TWindowHooks::addWindow(shell::TWindowKind kind, TWindowBuilder build) {
+    m_app.registerWindow(kind, [build = std::move(build)](const shell::TWindowContext& context) {
+        return build(setupOf(context));
+    });
+}
+
+void TWindowHooks::errorReport(void* record) {
+    const auto* report = static_cast<const contract::TagErrorReport*>(record);
+    if (report == nullptr || report->window == nullptr) {
+        return;
+    }
+    m_report =
+        openCommErrorReport(m_app, &m_app.frame(), report->window, [this] { m_prompter.beep(); });
+}
+
+} // namespace tamsel::windows
