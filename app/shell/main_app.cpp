@@ -97,6 +97,10 @@ TMainApp::~TMainApp() {
     }
     // The children may still send requests while they go.
     m_frame->mdiArea()->closeAllSubWindows();
+    // The frame outlives the other members, and its windows still change as it is torn
+    // down: no signal of it may reach a member that is already gone.
+    m_frame->mdiArea()->disconnect(this);
+    m_frame->disconnect(this);
 }
 
 void TMainApp::setSingleInstance(TSingleInstance* guard) {

@@ -3,6 +3,7 @@
 // module that suits it and writes one PNG per window, and one of the main window.
 #include "pictures.h"
 
+#include <config_hooks.h>
 #include <cp1252.h>
 #include <line_backend.h>
 #include <main_app.h>
@@ -154,6 +155,7 @@ int main(int argc, char** argv) {
         });
         tamsel::terminal::TTerminalHooks terminal(app, prompter, backend.fileLines());
         tamsel::windows::TWindowHooks windows(app, prompter);
+        tamsel::discovery::registerConfigurationWindow(app, prompter);
         if (!app.start()) {
             std::fputs("tamsel_screenshots: the program did not start\n", stderr);
             return 1;

@@ -4,7 +4,10 @@
 #include <edit_style.h>
 #include <shell_codes.h>
 
+#include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QTest>
 
 namespace tamsel::screenshots {
@@ -22,9 +25,34 @@ void askIdentity(QWidget* window) {
     QTest::keyClick(terminal->commandEdit(), Qt::Key_Return);
 }
 
+// The configuration window's Start button (control 1052) reads "&Scanning" again once a scan
+// has ended; an Automatic scan of the demo line takes some twenty seconds.
+constexpr int kScanBoundMs = 120000;
+constexpr int kScanLookMs = 100;
+
+void scanAutomatically(QWidget* window) {
+    auto* automatic = window->findChild<QRadioButton*>(QStringLiteral("1054"));
+    auto* start = window->findChild<QAbstractButton*>(QStringLiteral("1052"));
+    if (automatic == nullptr || start == nullptr) {
+        return;
+    }
+    // The window applies its opening state (Checking, for a project with modules) at its
+    // first idle pass; the choice of Automatic comes after it.
+    QTest::qWait(kScanLookMs);
+    automatic->click();
+    start->click();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(kScanLookMs);
+    while (start->text() != QStringLiteral("&Scanning") && clock.elapsed() < kScanBoundMs) {
+        QTest::qWait(kScanLookMs);
+    }
+}
+
 const TPicture kPictures[] = {
     // file, command, module address, preparation
     {"dialog.png", cmd::kDialog, 0, askIdentity},
+    {"configuration.png", cmd::kConfiguration, 0, scanAutomatically},
 };
 
 } // namespace
