@@ -11,6 +11,7 @@
 #include "wait.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -352,6 +353,28 @@ TEST_F(FrameTest, ExitAsksEveryChangedFileBeforeClosingAnyAndACancelKeepsThemAll
     EXPECT_TRUE(waitFor([&] { return app->documents().viewCount() == 0; }));
     EXPECT_EQ(exits.count(), 1);
     EXPECT_TRUE(backend.calls.contains("closeLine"));
+}
+
+// A window that keeps itself open when asked to close, as one with a scan running does.
+class TStubbornWindow final : public QLabel {
+  public:
+    TStubbornWindow() : QLabel(QStringLiteral("busy")) {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+TEST_F(FrameTest, WindowsStillOpenWhenTheApplicationGoesNeverCallItBack) {
+    app->registerWindow(TWindowKind::Variables,
+                        [](const TWindowContext&) { return new TStubbornWindow; });
+    app->frame().deviceSelector()->setCurrentIndex(0);
+    app->command(cmd::kParameters);
+    app->command(cmd::kVariables);
+    ASSERT_EQ(app->frame().mdiArea()->subWindowList().size(), 2);
+    // The stubborn window outlives the close of every window; the frame then destroys it,
+    // and the change of the active window must not reach the application's other parts,
+    // which are gone by then (AddressSanitizer stops the test if it does).
+    app.reset();
 }
 
 TEST_F(FrameTest, AConfigurationChangeRefillsTheSelectorAndKeepsTheSelectedModule) {
