@@ -3,6 +3,7 @@
 #include "config_codes.h"
 #include "config_hooks.h"
 #include "config_window.h"
+#include "help.h"
 #include "init_box_driver.h"
 #include "line_backend.h"
 #include "main_app.h"
@@ -11,6 +12,7 @@
 #include "shell_codes.h"
 #include "wait.h"
 
+#include <discovery/scan_results.h>
 #include <kvsim/virtual_line.h>
 
 #include <QComboBox>
@@ -212,6 +214,19 @@ TEST_F(ConfigWindowTest, SilentLineGivesModule00NotFoundAndKeepsTheLastConfigura
     startLine("empty.line");
     startProgram();
     ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    // The person reads the box's help before answering it.
+    QDir(work.path()).mkpath("help");
+    QFile helpFile(work.filePath("help/Tamsel2.html"));
+    ASSERT_TRUE(helpFile.open(QIODevice::WriteOnly));
+    helpFile.write("<html><body><a name=\"1051\">Module 00</a></body></html>");
+    helpFile.close();
+    QString helpShownDuringBox;
+    prompter.onBox = [this, &helpShownDuringBox](const TBox& box) {
+        if (box.showHelp && helpShownDuringBox.isEmpty()) {
+            box.showHelp(box.helpContext);
+            helpShownDuringBox = app->help().shownAnchor();
+        }
+    };
     const QString target = control<QComboBox>(ctl::kTarget)->currentText();
     const QString protocol = control<QComboBox>(ctl::kProtocol)->currentText();
     const QString baud = control<QComboBox>(ctl::kBaud)->currentText();
@@ -220,6 +235,9 @@ TEST_F(ConfigWindowTest, SilentLineGivesModule00NotFoundAndKeepsTheLastConfigura
     ASSERT_TRUE(waitFor([this] { return !prompter.boxes.isEmpty(); }));
     EXPECT_EQ(prompter.boxes.first().title, "Module 00 not found ?");
     EXPECT_TRUE(prompter.boxes.first().text.startsWith("No communication with module 00.\n"));
+    EXPECT_EQ(prompter.boxes.first().helpContext, kModule00HelpContext);
+    EXPECT_EQ(helpShownDuringBox, "1051");
+    prompter.onBox = nullptr;
     EXPECT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(control<QComboBox>(ctl::kTarget)->currentText(), target);
     EXPECT_EQ(control<QComboBox>(ctl::kProtocol)->currentText(), protocol);
