@@ -329,25 +329,27 @@ int sentCount(const std::vector<kvsim::LogEntry>& log, const std::string& text) 
 }
 
 // The line as accepted, and as it is found again: the VRX23 at 01 has gone, the VRX17 at 02 was
-// swapped for one of another serial number and a MICROTRILO came at 04.
+// swapped for one of another serial number and a MICROTRILO came at 04; the VRX17 at 03 stayed.
 constexpr const char* kAcceptedLine = "00 TRILO type=0x0205 serial=1001\n"
                                       "01 VRX23 type=0x3001 serial=1005 version=1.05\n"
-                                      "02 VRX17 type=0x5000 serial=1003 version=1.05\n";
+                                      "02 VRX17 type=0x5000 serial=1003 version=1.05\n"
+                                      "03 VRX17 type=0x5000 serial=1004 version=1.05\n";
 constexpr const char* kChangedLine = "00 TRILO type=0x0205 serial=1001\n"
                                      "02 VRX17 type=0x5000 serial=1033 version=1.05\n"
+                                     "03 VRX17 type=0x5000 serial=1004 version=1.05\n"
                                      "04 MICROTRILO type=0x1002 serial=1002 version=1.05\n";
 
-TEST_F(ConfigWindowTest, CheckingMarksLostFoundAndModifiedRowsAndLocalizeFlashesAFoundOne) {
+TEST_F(ConfigWindowTest, CheckingMarksChangedRowsLocalizeFlashesThemAndAModuleMovesToALostAddress) {
     startLineText(kAcceptedLine);
     startProgram();
     ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
     press(ctl::kStart);
     ASSERT_TRUE(scanDone());
-    ASSERT_EQ(window()->table().liveCount(), 3) << addresses();
+    ASSERT_EQ(window()->table().liveCount(), 4) << addresses();
     const QPointer<TDial_DES> alive = window();
     press(ctl::kAccept);
     ASSERT_TRUE(waitFor([&alive] { return alive.isNull(); }));
-    ASSERT_EQ(backend->moduleRecordCount(), 3);
+    ASSERT_EQ(backend->moduleRecordCount(), 4);
 
     line->stop();
     startLineText(kChangedLine);
@@ -370,7 +372,7 @@ TEST_F(ConfigWindowTest, CheckingMarksLostFoundAndModifiedRowsAndLocalizeFlashes
     EXPECT_EQ(summary.helpContext, kCheckingHelpContext);
 
     auto* list = w->findChild<QTableWidget*>(id(ctl::kModuleList));
-    ASSERT_EQ(list->rowCount(), 4) << addresses();
+    ASSERT_EQ(list->rowCount(), 5) << addresses();
     struct Marked {
         int address;
         const char* label;
@@ -387,9 +389,11 @@ TEST_F(ConfigWindowTest, CheckingMarksLostFoundAndModifiedRowsAndLocalizeFlashes
             EXPECT_EQ(list->item(row, c)->background().color(), m.fill) << m.address << " " << c;
         }
     }
-    const int present = rowOf(*list, 0);
-    ASSERT_GE(present, 0);
-    EXPECT_EQ(list->item(present, 0)->background().style(), Qt::NoBrush);
+    for (const int address : {0, 3}) {
+        const int present = rowOf(*list, address);
+        ASSERT_GE(present, 0) << address;
+        EXPECT_EQ(list->item(present, 0)->background().style(), Qt::NoBrush) << address;
+    }
 
     // Get Info on the modified row: only the serial number differs.
     const char* chosen = "Get Info ";
@@ -427,6 +431,34 @@ TEST_F(ConfigWindowTest, CheckingMarksLostFoundAndModifiedRowsAndLocalizeFlashes
     EXPECT_GE(resets, 2);
     EXPECT_LT(resets, kLocalizeSteps);
     EXPECT_EQ(sentCount(stopped, "02GS"), resets);
+
+    // The unchanged VRX17 at 03 takes the address of the lost module, among the configured
+    // addresses the dialog offers; the Automatic scan that follows finds it there.
+    chosen = "Address";
+    QStringList offered;
+    w->setInputAsker([&offered](const widgets::TagInputRequest& r, QWidget*) {
+        widgets::TagInputResult answer;
+        for (const widgets::TagInputChoice& c : r.choices) {
+            offered << c.text;
+            if (c.value == 1) {
+                answer.code = widgets::kInputAccepted;
+                answer.text = c.text;
+                answer.value = c.value;
+            }
+        }
+        return answer;
+    });
+    w->rowRightClick(rowOf(*list, 3), QPoint(10, 10));
+    EXPECT_EQ(offered.join(" ").toStdString(), "0 1 2 3 4");
+    EXPECT_EQ(prompter.boxes.last().title, "Warning : ");
+    EXPECT_TRUE(waitFor([this] { return line->module(1).has_value(); }));
+    EXPECT_FALSE(line->module(3).has_value());
+    EXPECT_TRUE(waitFor([w] { return w->scanning(); }));
+    EXPECT_TRUE(control<QRadioButton>(ctl::kAutomatic)->isChecked());
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(w->table().liveCount(), 4) << addresses();
+    EXPECT_EQ(w->table().entry(1).serial, "1004") << addresses();
+    EXPECT_TRUE(w->table().entry(3).empty()) << addresses();
 }
 
 TEST_F(ConfigWindowTest, ChangeOfBaudRateReachesTheModuleAndTheNewScanNoLongerFindsIt) {
