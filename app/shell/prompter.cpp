@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tamsel::shell {
 
@@ -51,8 +52,19 @@ TBoxAnswer TWidgetPrompter::ask(QWidget* parent, const TBox& box) {
         message.addButton(QMessageBox::Cancel);
         break;
     }
+    QPushButton* help = nullptr;
+    if (box.helpContext != 0 && box.showHelp) {
+        help = message.addButton(QMessageBox::Help);
+        // Whether or not the Help button closes the box, the user is still to answer it.
+        QObject::connect(help, &QPushButton::clicked, &message,
+                         [&box] { box.showHelp(box.helpContext); });
+    }
     message.setWindowModality(box.systemModal ? Qt::ApplicationModal : Qt::WindowModal);
-    switch (message.exec()) {
+    int pressed = message.exec();
+    while (help != nullptr && message.clickedButton() == help) {
+        pressed = message.exec();
+    }
+    switch (pressed) {
     case QMessageBox::Ok:
         return TBoxAnswer::Ok;
     case QMessageBox::Yes:

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace tamsel::shell {
@@ -20,6 +22,10 @@ struct TBox {
     TBoxButtons buttons = TBoxButtons::Ok;
     /// Developer notices block the whole program until answered.
     bool systemModal = false;
+    /// The help topic of its Help button; 0 for a box without one.
+    int helpContext = 0;
+    /// Opens help at a topic while the box stays up; the box has a Help button only with it.
+    std::function<void(int)> showHelp;
 };
 
 /// The developer box: system-modal, titled "By Tamsel2 dev".

@@ -3,6 +3,7 @@
 #include "config_codes.h"
 #include "config_hooks.h"
 #include "config_window.h"
+#include "help.h"
 #include "init_box_driver.h"
 #include "line_backend.h"
 #include "main_app.h"
@@ -11,6 +12,9 @@
 #include "shell_codes.h"
 #include "wait.h"
 
+#include <discovery/localize_run.h>
+#include <discovery/module_menu.h>
+#include <discovery/scan_results.h>
 #include <kvsim/virtual_line.h>
 
 #include <QComboBox>
@@ -25,6 +29,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -212,6 +217,19 @@ TEST_F(ConfigWindowTest, SilentLineGivesModule00NotFoundAndKeepsTheLastConfigura
     startLine("empty.line");
     startProgram();
     ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    // The person reads the box's help before answering it.
+    QDir(work.path()).mkpath("help");
+    QFile helpFile(work.filePath("help/Tamsel2.html"));
+    ASSERT_TRUE(helpFile.open(QIODevice::WriteOnly));
+    helpFile.write("<html><body><a name=\"1051\">Module 00</a></body></html>");
+    helpFile.close();
+    QString helpShownDuringBox;
+    prompter.onBox = [this, &helpShownDuringBox](const TBox& box) {
+        if (box.showHelp && helpShownDuringBox.isEmpty()) {
+            box.showHelp(box.helpContext);
+            helpShownDuringBox = app->help().shownAnchor();
+        }
+    };
     const QString target = control<QComboBox>(ctl::kTarget)->currentText();
     const QString protocol = control<QComboBox>(ctl::kProtocol)->currentText();
     const QString baud = control<QComboBox>(ctl::kBaud)->currentText();
@@ -220,6 +238,9 @@ TEST_F(ConfigWindowTest, SilentLineGivesModule00NotFoundAndKeepsTheLastConfigura
     ASSERT_TRUE(waitFor([this] { return !prompter.boxes.isEmpty(); }));
     EXPECT_EQ(prompter.boxes.first().title, "Module 00 not found ?");
     EXPECT_TRUE(prompter.boxes.first().text.startsWith("No communication with module 00.\n"));
+    EXPECT_EQ(prompter.boxes.first().helpContext, kModule00HelpContext);
+    EXPECT_EQ(helpShownDuringBox, "1051");
+    prompter.onBox = nullptr;
     EXPECT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(control<QComboBox>(ctl::kTarget)->currentText(), target);
     EXPECT_EQ(control<QComboBox>(ctl::kProtocol)->currentText(), protocol);
@@ -278,6 +299,166 @@ QAction* findAction(const QMenu& menu, const QString& text) {
         }
     }
     return nullptr;
+}
+
+/// The row of the module list that shows @p address, or -1.
+int rowOf(const QTableWidget& list, int address) {
+    const QString shown = QStringLiteral("%1 ").arg(address, 2, 10, QLatin1Char('0'));
+    for (int r = 0; r < list.rowCount(); ++r) {
+        if (list.item(r, 0)->text() == shown) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+/// How often @p text went to the modules in the traffic log.
+int sentCount(const std::vector<kvsim::LogEntry>& log, const std::string& text) {
+    std::string sent;
+    for (const kvsim::LogEntry& e : log) {
+        if (e.direction == kvsim::Direction::ToModules) {
+            sent += static_cast<char>(e.byte);
+        }
+    }
+    int n = 0;
+    for (std::size_t at = sent.find(text); at != std::string::npos;
+         at = sent.find(text, at + text.size())) {
+        ++n;
+    }
+    return n;
+}
+
+// The line as accepted, and as it is found again: the VRX23 at 01 has gone, the VRX17 at 02 was
+// swapped for one of another serial number and a MICROTRILO came at 04; the VRX17 at 03 stayed.
+constexpr const char* kAcceptedLine = "00 TRILO type=0x0205 serial=1001\n"
+                                      "01 VRX23 type=0x3001 serial=1005 version=1.05\n"
+                                      "02 VRX17 type=0x5000 serial=1003 version=1.05\n"
+                                      "03 VRX17 type=0x5000 serial=1004 version=1.05\n";
+constexpr const char* kChangedLine = "00 TRILO type=0x0205 serial=1001\n"
+                                     "02 VRX17 type=0x5000 serial=1033 version=1.05\n"
+                                     "03 VRX17 type=0x5000 serial=1004 version=1.05\n"
+                                     "04 MICROTRILO type=0x1002 serial=1002 version=1.05\n";
+
+TEST_F(ConfigWindowTest, CheckingMarksChangedRowsLocalizeFlashesThemAndAModuleMovesToALostAddress) {
+    startLineText(kAcceptedLine);
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(window()->table().liveCount(), 4) << addresses();
+    const QPointer<TDial_DES> alive = window();
+    press(ctl::kAccept);
+    ASSERT_TRUE(waitFor([&alive] { return alive.isNull(); }));
+    ASSERT_EQ(backend->moduleRecordCount(), 4);
+
+    line->stop();
+    startLineText(kChangedLine);
+    app->command(shell::cmd::kConfiguration);
+    ASSERT_NE(window(), nullptr);
+    TDial_DES* w = window();
+    ASSERT_TRUE(waitFor([w] { return !w->displayPending(); }));
+    EXPECT_TRUE(control<QRadioButton>(ctl::kChecking)->isChecked());
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_TRUE(waitFor([this] { return !prompter.boxes.isEmpty(); }));
+    const TBox summary = prompter.boxes.last();
+    EXPECT_EQ(summary.title, "Checking Warning :");
+    EXPECT_EQ(summary.text.toStdString(),
+              "1 module(s) lost       (blue line(s))\n"
+              "1 module(s) found      (green line(s))\n"
+              "1 module(s) modified   (see GetInfo on yellow line(s) Popup Menu)\n"
+              "\nTo valid this new configuration, \nYou must Scan again with Automatic option.");
+    EXPECT_EQ(summary.icon, shell::TBoxIcon::Exclamation);
+    EXPECT_EQ(summary.helpContext, kCheckingHelpContext);
+
+    auto* list = w->findChild<QTableWidget*>(id(ctl::kModuleList));
+    ASSERT_EQ(list->rowCount(), 5) << addresses();
+    struct Marked {
+        int address;
+        const char* label;
+        QColor fill;
+    };
+    const Marked marked[] = {{1, "lost", QColor(198, 198, 255)},
+                             {2, "modified", QColor(255, 255, 128)},
+                             {4, "found", QColor(127, 198, 127)}};
+    for (const Marked& m : marked) {
+        const int row = rowOf(*list, m.address);
+        ASSERT_GE(row, 0) << m.address;
+        EXPECT_EQ(list->item(row, 4)->text(), m.label) << m.address;
+        for (int c = 0; c < list->columnCount(); ++c) {
+            EXPECT_EQ(list->item(row, c)->background().color(), m.fill) << m.address << " " << c;
+        }
+    }
+    for (const int address : {0, 3}) {
+        const int present = rowOf(*list, address);
+        ASSERT_GE(present, 0) << address;
+        EXPECT_EQ(list->item(present, 0)->background().style(), Qt::NoBrush) << address;
+    }
+
+    // Get Info on the modified row: only the serial number differs.
+    const char* chosen = "Get Info ";
+    w->setMenuChooser([&chosen](QMenu& menu, const QPoint&) { return findAction(menu, chosen); });
+    w->rowRightClick(rowOf(*list, 2), QPoint(10, 10));
+    ASSERT_EQ(prompter.boxes.last().title, "From Checking ,module information :");
+    const QString info = prompter.boxes.last().text;
+    EXPECT_TRUE(info.contains(QString::fromUtf8("-Serial N\xc2\xb0 is "))) << info.toStdString();
+    EXPECT_TRUE(info.contains("1003") && info.contains("1033")) << info.toStdString();
+    EXPECT_FALSE(info.contains("Type is")) << info.toStdString();
+    EXPECT_EQ(prompter.boxes.last().helpContext, kGetInfoHelpContext);
+
+    // Localize on the found row: twenty resets, each followed by a status, then it ends.
+    chosen = "Localize";
+    line->clearLog();
+    auto* message = control<QLabel>(ctl::kMessage);
+    w->rowRightClick(rowOf(*list, 4), QPoint(10, 10));
+    EXPECT_EQ(prompter.boxes.last().title, "Module localization ");
+    EXPECT_EQ(prompter.boxes.last().helpContext, kLocalizeHelpContext);
+    ASSERT_TRUE(message->text().startsWith("Localize in progress"));
+    ASSERT_TRUE(waitFor([message] { return message->text().isEmpty(); }, kScanWaitMs));
+    const std::vector<kvsim::LogEntry> full = line->log();
+    EXPECT_EQ(sentCount(full, "04MR"), kLocalizeSteps);
+    EXPECT_EQ(sentCount(full, "04GS"), kLocalizeSteps);
+
+    // On the modified row, a right click while it runs stops it well before the twentieth.
+    line->clearLog();
+    w->rowRightClick(rowOf(*list, 2), QPoint(10, 10));
+    ASSERT_TRUE(message->text().startsWith("Localize in progress"));
+    ASSERT_TRUE(waitFor([this] { return sentCount(line->log(), "02GS") >= 2; }, kScanWaitMs));
+    QTest::mouseClick(w, Qt::RightButton);
+    ASSERT_TRUE(waitFor([message] { return message->text().isEmpty(); }, kScanWaitMs));
+    const std::vector<kvsim::LogEntry> stopped = line->log();
+    const int resets = sentCount(stopped, "02MR");
+    EXPECT_GE(resets, 2);
+    EXPECT_LT(resets, kLocalizeSteps);
+    EXPECT_EQ(sentCount(stopped, "02GS"), resets);
+
+    // The unchanged VRX17 at 03 takes the address of the lost module, among the configured
+    // addresses the dialog offers; the Automatic scan that follows finds it there.
+    chosen = "Address";
+    QStringList offered;
+    w->setInputAsker([&offered](const widgets::TagInputRequest& r, QWidget*) {
+        widgets::TagInputResult answer;
+        for (const widgets::TagInputChoice& c : r.choices) {
+            offered << c.text;
+            if (c.value == 1) {
+                answer.code = widgets::kInputAccepted;
+                answer.text = c.text;
+                answer.value = c.value;
+            }
+        }
+        return answer;
+    });
+    w->rowRightClick(rowOf(*list, 3), QPoint(10, 10));
+    EXPECT_EQ(offered.join(" ").toStdString(), "0 1 2 3 4");
+    EXPECT_EQ(prompter.boxes.last().title, "Warning : ");
+    EXPECT_TRUE(waitFor([this] { return line->module(1).has_value(); }));
+    EXPECT_FALSE(line->module(3).has_value());
+    EXPECT_TRUE(waitFor([w] { return w->scanning(); }));
+    EXPECT_TRUE(control<QRadioButton>(ctl::kAutomatic)->isChecked());
+    ASSERT_TRUE(scanDone());
+    EXPECT_EQ(w->table().liveCount(), 4) << addresses();
+    EXPECT_EQ(w->table().entry(1).serial, "1004") << addresses();
+    EXPECT_TRUE(w->table().entry(3).empty()) << addresses();
 }
 
 TEST_F(ConfigWindowTest, ChangeOfBaudRateReachesTheModuleAndTheNewScanNoLongerFindsIt) {

@@ -97,7 +97,7 @@ void TDial_DES::runMenuItem(int id, const QPoint& global) {
         shell::TBox b;
         b.title = QString::fromStdString(m_menus.fullIdentityTitle());
         b.text = QString::fromStdString(directExchange(command.target, command.text));
-        m_prompter.ask(this, b);
+        ask(b);
         return;
     }
     case menu_item::kTypeDescription:
@@ -128,7 +128,7 @@ void TDial_DES::runMenuItem(int id, const QPoint& global) {
         m_menus.cancelSetting();
         return;
     case menu_item::kGetInfo:
-        m_prompter.ask(this, box(m_menus.getInfo()));
+        ask(box(m_menus.getInfo()));
         return;
     case menu_item::kLocalize: {
         const ConfirmBox c = m_menus.localizeBox();
@@ -136,7 +136,8 @@ void TDial_DES::runMenuItem(int id, const QPoint& global) {
         b.title = QString::fromStdString(c.title);
         b.text = QString::fromStdString(c.text);
         b.buttons = shell::TBoxButtons::OkCancel;
-        if (m_prompter.ask(this, b) == shell::TBoxAnswer::Ok && m_table.current() != kNoAddress) {
+        b.helpContext = kLocalizeHelpContext;
+        if (ask(b) == shell::TBoxAnswer::Ok && m_table.current() != kNoAddress) {
             setMessage(QString::fromStdString(m_localize.start(
                 m_table.current(), LocalizeLine{m_ports.currentName().toStdString(),
                                                 m_protocols.currentName().toStdString(),
@@ -171,7 +172,7 @@ void TDial_DES::changeConfiguration(ConfigChange change) {
     b.title = QString::fromStdString(c.title);
     b.text = QString::fromStdString(c.text);
     b.buttons = shell::TBoxButtons::OkCancel;
-    if (m_prompter.ask(this, b) != shell::TBoxAnswer::Ok) {
+    if (ask(b) != shell::TBoxAnswer::Ok) {
         return;
     }
     const DirectCommand command = m_menus.changeCommand(change, answer.text.toStdString());

@@ -180,7 +180,7 @@ void TDial_DES::apply(const ScanOutcome& outcome) {
         setMessage(QString::fromStdString(*outcome.alertLine), true);
     }
     if (outcome.box) {
-        m_prompter.ask(this, box(*outcome.box));
+        ask(box(*outcome.box));
     }
     if (outcome.startRest) {
         m_restPending = true;
@@ -254,13 +254,14 @@ bool TDial_DES::closeCheck() {
     if (m_worker->busy()) {
         b.text = QString::fromLatin1(kStopFirstText);
         b.icon = shell::TBoxIcon::Stop;
-        m_prompter.ask(this, b);
+        ask(b);
         return false;
     }
     if (m_table.liveCount() == 0) {
         b.text = QString::fromLatin1(kEmptyConfigurationText);
         b.buttons = shell::TBoxButtons::OkCancel;
-        return m_prompter.ask(this, b) == shell::TBoxAnswer::Ok;
+        b.helpContext = help_context::kEmptyConfiguration;
+        return ask(b) == shell::TBoxAnswer::Ok;
     }
     request(req::kReconnect, nullptr);
     return true;

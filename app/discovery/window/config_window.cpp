@@ -342,7 +342,7 @@ void TDial_DES::finishScan() {
             shell::TBox b;
             b.title = QString::fromLatin1(kNoModuleTitle);
             b.text = QString::fromLatin1(kNoModuleText);
-            m_prompter.ask(this, b);
+            ask(b);
         }
     }
     setDisplay(m_mode == ScanMode::FullDebug ? display::kDebugDone : display::kScanDone);
@@ -518,7 +518,15 @@ shell::TBox TDial_DES::box(const ResultBox& result) const {
     b.text = QString::fromStdString(result.text);
     b.icon = result.icon == ResultBox::Icon::Exclamation ? shell::TBoxIcon::Exclamation
                                                          : shell::TBoxIcon::None;
+    b.helpContext = result.helpContext;
     return b;
+}
+
+shell::TBoxAnswer TDial_DES::ask(shell::TBox b) {
+    if (b.helpContext != 0) {
+        b.showHelp = [this](int context) { help(context); };
+    }
+    return m_prompter.ask(this, b);
 }
 
 void TDial_DES::showEvent(QShowEvent* event) {

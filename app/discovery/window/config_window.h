@@ -35,6 +35,7 @@ class QTimer;
 namespace tamsel::shell {
 class TPrompter;
 struct TBox;
+enum class TBoxAnswer;
 } // namespace tamsel::shell
 
 namespace tamsel::discovery {
@@ -134,6 +135,8 @@ class TDial_DES final : public QWidget, public contract::TModuleWindow {
                   const QString& protocol = {});
     void help(int32_t context);
     shell::TBox box(const ResultBox& result) const;
+    /// Asks the box; one with a help context gets a Help button that opens help there.
+    shell::TBoxAnswer ask(shell::TBox b);
 
     contract::TRequestSink& m_app;
     shell::TPrompter& m_prompter;
