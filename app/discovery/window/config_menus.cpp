@@ -142,6 +142,7 @@ void TDial_DES::runMenuItem(int id, const QPoint& global) {
                 m_table.current(), LocalizeLine{m_ports.currentName().toStdString(),
                                                 m_protocols.currentName().toStdString(),
                                                 m_bauds.currentName().toStdString()})));
+            wakeIdle();
         }
         return;
     }

@@ -111,6 +111,7 @@ void TDial_DES::startScan(ScanMode mode) {
     m_listPending = true;
     request(req::kCloseLine, nullptr);
     m_worker->start(jobFor(mode));
+    wakeIdle();
 }
 
 ScanJob TDial_DES::jobFor(ScanMode mode) {

@@ -321,6 +321,12 @@ void TDial_DES::idle() {
         m_displayPending = false;
         applyDisplay(m_display);
     }
+    // An open window with nothing to do does not keep waking the program; what gives it
+    // work again (a scan, a localize, a display state) wakes the handler.
+    if (!m_worker->busy() && !m_listPending && !m_restPending && !m_localize.running() &&
+        !m_displayPending) {
+        m_idle->stop();
+    }
 }
 
 void TDial_DES::finishScan() {
@@ -366,6 +372,13 @@ void TDial_DES::showNextFound() {
 void TDial_DES::setDisplay(int32_t state) {
     m_display = state;
     m_displayPending = true;
+    wakeIdle();
+}
+
+void TDial_DES::wakeIdle() {
+    if (m_idle != nullptr && !m_idle->isActive()) {
+        m_idle->start();
+    }
 }
 
 void TDial_DES::applyDisplay(int32_t state) {

@@ -101,6 +101,8 @@ class TDial_DES final : public QWidget, public contract::TModuleWindow {
 
     // The idle handler and the display states.
     void idle();
+    /// Starts the idle handler again when something is left for it to do.
+    void wakeIdle();
     void finishScan();
     void showNextFound();
     void localizeStep();
