@@ -17,6 +17,7 @@
 #include <discovery/scan_results.h>
 #include <kvsim/virtual_line.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -501,6 +503,247 @@ TEST_F(ConfigWindowTest, ChangeOfBaudRateReachesTheModuleAndTheNewScanNoLongerFi
     ASSERT_TRUE(scanDone());
     EXPECT_EQ(w->table().liveCount(), 1) << addresses();
     EXPECT_TRUE(w->table().entry(1).empty());
+}
+
+/// The probes the window announced, "[baud target address]", oldest first.
+QStringList probeTraces(const QStringList& notes) {
+    QStringList out;
+    for (const QString& n : notes) {
+        if (n.startsWith('[') && n.endsWith(']')) {
+            out << n;
+        }
+    }
+    return out;
+}
+
+// A generic TRILO whose exact type only its user knows, and a VRX17 that tells its version.
+constexpr const char* kTwoModules = "00 TRILO type=0x0100 serial=1001\n"
+                                    "01 VRX17 type=0x5000 serial=1003 version=1.05\n";
+
+TEST_F(ConfigWindowTest, FullIdentityLabelAndManualTypeActOnTheRowAndTheLabelReachesTheProject) {
+    startLineText(kTwoModules);
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    TDial_DES* w = window();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(w->table().liveCount(), 2) << addresses();
+    auto* list = w->findChild<QTableWidget*>(id(ctl::kModuleList));
+    const char* chosen = nullptr;
+    w->setMenuChooser([&chosen](QMenu& menu, const QPoint&) { return findAction(menu, chosen); });
+
+    // Full identity: the version command of the module's type, answered by the module itself.
+    chosen = "Full identity   ";
+    line->clearLog();
+    w->rowRightClick(rowOf(*list, 1), QPoint(10, 10));
+    ASSERT_FALSE(prompter.boxes.isEmpty());
+    EXPECT_EQ(prompter.boxes.last().title, "Full Identity  is");
+    const QString identity = prompter.boxes.last().text;
+    EXPECT_NE(identity, "No Dialog : ");
+    EXPECT_TRUE(identity.contains("1.05")) << identity.toStdString();
+    EXPECT_EQ(sentCount(line->log(), "01"), 1);
+
+    // A new label: the input keeps to the allowed characters and ten of them.
+    chosen = "New one";
+    widgets::TagInputRequest asked;
+    w->setInputAsker([&asked](const widgets::TagInputRequest& r, QWidget*) {
+        asked = r;
+        widgets::TagInputResult answer;
+        answer.code = widgets::kInputAccepted;
+        answer.text = "AX-1 #2";
+        return answer;
+    });
+    w->rowRightClick(rowOf(*list, 1), QPoint(10, 10));
+    EXPECT_EQ(asked.caption, "Module label :");
+    EXPECT_EQ(asked.prompt, "LABEL for module Address := 01");
+    EXPECT_EQ(asked.maxLength, 10);
+    const QRegularExpression allowed("^" + asked.allowed + "$");
+    EXPECT_TRUE(allowed.match("AX-1 #2_+").hasMatch());
+    EXPECT_FALSE(allowed.match("AX/1").hasMatch());
+    EXPECT_FALSE(allowed.match(QString::fromUtf8("\xc3\xa9t\xc3\xa9")).hasMatch());
+    EXPECT_EQ(w->table().entry(1).label, "AX-1 #2");
+    EXPECT_EQ(list->item(rowOf(*list, 1), 4)->text(), "AX-1 #2");
+
+    // The generic TRILO takes the exact type the user picks, and gives it back on Cancel.
+    const int32_t generic = w->table().entry(0).typeCode;
+    chosen = "KA01";
+    w->rowRightClick(rowOf(*list, 0), QPoint(10, 10));
+    EXPECT_EQ(w->table().entry(0).typeCode, 0x0181) << w->table().entry(0).typeName;
+    EXPECT_EQ(w->table().entry(0).typeName, "KA01");
+    chosen = "Cancel Setting";
+    w->rowRightClick(rowOf(*list, 0), QPoint(10, 10));
+    EXPECT_EQ(w->table().entry(0).typeCode, generic);
+    chosen = "KA01";
+    w->rowRightClick(rowOf(*list, 0), QPoint(10, 10));
+
+    // A module that has gone since the scan gives no identity.
+    line->stop();
+    chosen = "Full identity   ";
+    w->rowRightClick(rowOf(*list, 1), QPoint(10, 10));
+    EXPECT_EQ(prompter.boxes.last().text, "No Dialog : ");
+    startLineText(kTwoModules);
+
+    // Accepted and opened again, the project gives back the label and the exact type.
+    const QPointer<TDial_DES> alive = w;
+    press(ctl::kAccept);
+    ASSERT_TRUE(waitFor([&alive] { return alive.isNull(); }));
+    app->command(shell::cmd::kConfiguration);
+    ASSERT_NE(window(), nullptr);
+    w = window();
+    ASSERT_TRUE(waitFor([w] { return !w->displayPending(); }));
+    EXPECT_EQ(w->table().entry(1).label, "AX-1 #2");
+    EXPECT_EQ(w->table().entry(0).typeCode, 0x0181);
+    auto* labels = control<QComboBox>(ctl::kLabels);
+    ASSERT_EQ(labels->count(), 1);
+    EXPECT_EQ(labels->itemText(0), "AX-1 #2");
+    EXPECT_EQ(labels->itemData(0).toInt(), 1);
+}
+
+TEST_F(ConfigWindowTest, SearchWithBothBoxesMakesOneTryAtEveryAddressFullDebugKeepsTheFirstPair) {
+    // Both modules at 38400 baud keep the silent addresses short.
+    startLineText("00 TRILO type=0x0205 serial=1001 baud=38400\n"
+                  "03 DVRX type=0x6020 serial=1004 version=2.10 baud=38400\n");
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    TDial_DES* w = window();
+    ASSERT_TRUE(waitFor([w] { return !w->displayPending(); }));
+
+    control<QRadioButton>(ctl::kSearch)->click();
+    auto* searchTarget = control<QComboBox>(ctl::kSearchTarget);
+    ASSERT_TRUE(searchTarget->isVisible());
+    EXPECT_EQ(searchTarget->currentText(), "DVRX MICROTRILO ");
+    control<QCheckBox>(ctl::kSearchWithBaud)->setChecked(true);
+    EXPECT_TRUE(control<QComboBox>(ctl::kSearchBaud)->isEnabled());
+    EXPECT_EQ(control<QComboBox>(ctl::kSearchBaud)->currentText(), "38400");
+    ASSERT_TRUE(control<QCheckBox>(ctl::kSearchOnlyXon)->isChecked());
+    auto* gauge = w->findChild<QProgressBar*>(kGaugeName);
+    QString caption;
+    press(ctl::kStart);
+    ASSERT_TRUE(waitFor([gauge, &caption] {
+        caption = gauge->format();
+        return caption.startsWith(" Try ");
+    }));
+    ASSERT_TRUE(scanDone());
+    EXPECT_TRUE(caption.startsWith(" Try 1/1 : MICROTRILO , ")) << caption.toStdString();
+    EXPECT_TRUE(caption.contains(" , 38400 on COM1 , axis n")) << caption.toStdString();
+
+    const QStringList searched = probeTraces(app->notes());
+    ASSERT_EQ(searched.size(), 64) << searched.join(" ").toStdString();
+    for (int a = 0; a < 64; ++a) {
+        EXPECT_EQ(searched[a].toStdString(),
+                  QStringLiteral("[38400 MICROTRILO %1]").arg(a).toStdString());
+    }
+    EXPECT_EQ(w->table().liveCount(), 2) << addresses();
+    EXPECT_EQ(w->table().entry(3).serial, "1004");
+    EXPECT_EQ(control<QComboBox>(ctl::kBaud)->currentText(), "38400");
+    EXPECT_EQ(control<QComboBox>(ctl::kTarget)->currentText(), "MICROTRILO");
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << prompter.titles().join("|").toStdString();
+
+    // Full Debug from 19200: every protocol and baud rate at every address, the one that
+    // answered recorded.
+    control<QRadioButton>(ctl::kFullDebug)->click();
+    auto* baud = control<QComboBox>(ctl::kBaud);
+    baud->setCurrentIndex(baud->findText("19200"));
+    ASSERT_EQ(baud->currentText(), "19200");
+    const auto itemsOf = [](const QComboBox* box) {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i) {
+            out << box->itemText(i);
+        }
+        return out;
+    };
+    const QStringList bauds = itemsOf(baud);
+    const int protocols = control<QComboBox>(ctl::kProtocol)->count();
+    ASSERT_GE(protocols, 1);
+    const int before = probeTraces(app->notes()).size();
+    press(ctl::kStart);
+    const int pairs = protocols * static_cast<int>(bauds.size());
+    // Addresses 0 to 3 are enough to see it; the rest is silence.
+    ASSERT_TRUE(waitFor(
+        [this, before, pairs] { return probeTraces(app->notes()).size() > before + 4 * pairs; },
+        kScanWaitMs));
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone(kStopWaitMs));
+    EXPECT_EQ(w->displayState(), display::kDebugDone);
+    EXPECT_TRUE(control<QRadioButton>(ctl::kFullDebug)->isChecked());
+    EXPECT_FALSE(control<QPushButton>(ctl::kAccept)->isEnabled());
+
+    const QStringList debugged = probeTraces(app->notes()).mid(before);
+    ASSERT_GE(debugged.size(), 4 * pairs) << debugged.join(" ").toStdString();
+    const int from = static_cast<int>(bauds.indexOf("19200"));
+    for (int a = 0; a < 4; ++a) {
+        for (int p = 0; p < pairs; ++p) {
+            EXPECT_EQ(debugged[a * pairs + p].toStdString(),
+                      QStringLiteral("[%1 TRILO %2]")
+                          .arg(bauds[(from + p) % bauds.size()])
+                          .arg(a)
+                          .toStdString())
+                << debugged.join(" ").toStdString();
+        }
+    }
+    for (const int a : {0, 3}) {
+        const ModuleEntry& e = w->table().entry(a);
+        ASSERT_FALSE(e.empty()) << a;
+        EXPECT_EQ(e.state, entry_state::kFullDebug) << a;
+        EXPECT_EQ(unpackSetting(e.lineSetting).baud, bauds.indexOf("38400")) << a;
+    }
+    EXPECT_TRUE(w->table().entry(1).empty());
+    auto* list = w->findChild<QTableWidget*>(id(ctl::kModuleList));
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_TRUE(list->item(1, 4)->text().startsWith("38400,"))
+        << list->item(1, 4)->text().toStdString();
+}
+
+TEST_F(ConfigWindowTest, AnotherPortStartsAgainAtAddress00AndAPortThatFailsIsSilence) {
+    startLineText(kTwoModules);
+    // A second line, with nothing on it.
+    kvsim::VirtualLine empty = kvsim::VirtualLine::fromText("");
+    empty.start(ports.path().toStdString(), 2);
+    startProgram();
+    ASSERT_TRUE(waitFor([this] { return window() != nullptr; }));
+    TDial_DES* w = window();
+    auto* port = control<QComboBox>(ctl::kPort);
+    ASSERT_GE(port->findText("COM2"), 0);
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(w->table().liveCount(), 2) << addresses();
+
+    port->setCurrentIndex(port->findText("COM2"));
+    const int before = probeTraces(app->notes()).size();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    const QStringList tried = probeTraces(app->notes()).mid(before);
+    ASSERT_FALSE(tried.isEmpty());
+    for (const QString& t : tried) {
+        EXPECT_TRUE(t.endsWith(" 0]")) << t.toStdString();
+    }
+    ASSERT_FALSE(prompter.boxes.isEmpty());
+    EXPECT_EQ(prompter.boxes.last().title, "Module 00 not found ?");
+    EXPECT_EQ(w->table().liveCount(), 0);
+
+    // The port goes away under the window: its tries fail at once and count as silence.
+    empty.stop();
+    const int boxes = prompter.boxes.size();
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone());
+    ASSERT_EQ(prompter.boxes.size(), boxes + 1);
+    EXPECT_EQ(prompter.boxes.last().title, "Module 00 not found ?");
+
+    // Back on the first port the sweep begins at 00 again, finds it, and goes on at 01.
+    port->setCurrentIndex(port->findText("COM1"));
+    const int again = probeTraces(app->notes()).size();
+    press(ctl::kStart);
+    ASSERT_TRUE(waitFor(
+        [this, again] {
+            const QStringList t = probeTraces(app->notes()).mid(again);
+            return !t.isEmpty() && t.last().endsWith(" 1]");
+        },
+        kScanWaitMs));
+    press(ctl::kStart);
+    ASSERT_TRUE(scanDone(kStopWaitMs));
+    EXPECT_TRUE(probeTraces(app->notes()).mid(again).first().endsWith(" 0]"));
+    EXPECT_FALSE(w->table().entry(0).empty()) << addresses();
+    EXPECT_EQ(prompter.boxes.size(), boxes + 1) << prompter.titles().join("|").toStdString();
 }
 
 } // namespace

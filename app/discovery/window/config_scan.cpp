@@ -100,6 +100,9 @@ void TDial_DES::startScan(ScanMode mode) {
         break;
     case ScanMode::FullDebug:
         m_ports.current = std::max(0, m_port->currentIndex());
+        // The sweep is over what the Full Debug drop-downs show: the user may have chosen
+        // another target, protocol or baud rate to begin with since the lists were built.
+        takeShownLineLists();
         m_table.clear();
         break;
     }

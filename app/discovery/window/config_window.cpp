@@ -284,6 +284,14 @@ void TDial_DES::rebuildWorkingLists() {
     m_bauds = listOf(m_baud);
 }
 
+void TDial_DES::takeShownLineLists() {
+    for (auto [list, box] : {std::pair{&m_protocols, m_protocol}, std::pair{&m_bauds, m_baud}}) {
+        const int remembered = list->remembered;
+        *list = listOf(box);
+        list->remembered = remembered;
+    }
+}
+
 QString TDial_DES::lastConfigurationText() const {
     return QString::fromLatin1(kLastConfigurationFormat)
         .arg(m_ports.names.value(m_ports.remembered),

@@ -97,6 +97,9 @@ class TDial_DES final : public QWidget, public contract::TModuleWindow {
     void applySearchTarget();
     void modeChosen();
     void rebuildWorkingLists();
+    /// The protocols and baud rates the drop-downs show, from their selection; the last
+    /// configuration stays what it was.
+    void takeShownLineLists();
     QString lastConfigurationText() const;
 
     // The idle handler and the display states.
