@@ -502,6 +502,7 @@ void TDial_VAR::pollCompleted(int first, int kind) {
     if (row < 0 || row >= kRows || !m_list.row(row).used) {
         return;
     }
+    ++m_completions;
     if (m_requests[static_cast<std::size_t>(row)].status != 0) {
         // The values stay as they were last read.
         setStatus(QString::fromLatin1(text::kNoDial));

@@ -66,6 +66,8 @@ class TDial_VAR final : public windows::TModuleWindowBase {
     /// The variable names of the chosen module, variable 1 first.
     const QStringList& names() const { return m_names; }
     std::int32_t moduleAddress() const { return m_address; }
+    /// The poll completions of the window's rows so far.
+    int completions() const { return m_completions; }
     /// The hint shown now, 0 when none is.
     int shownHint() const { return m_hintShown; }
 
@@ -126,6 +128,7 @@ class TDial_VAR final : public windows::TModuleWindowBase {
     TViewMode m_mode = TViewMode::Decimal;
     int m_dropRow = -1;
     int m_hintShown = 0;
+    int m_completions = 0;
 
     QComboBox* m_moduleList = nullptr;
     QLabel* m_status = nullptr;
