@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -297,6 +298,21 @@ TEST_F(VariablesLineTest, TheModuleListHoldsTheModulesWithVariablesAndRowsFollow
     EXPECT_EQ(control<QLabel>(ids::kHint)->text(),
               "Already in the scan list ,retry\nESC or right click to cancel ");
     EXPECT_EQ(entriesOf(window->handle()).size(), 3);
+    // Escape takes the hint away.
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(window->shownHint(), 0);
+    EXPECT_FALSE(control<QLabel>(ids::kHint)->isVisible());
+
+    // A hovered menu item says what it does in the frame's status line.
+    std::unique_ptr<QMenu> names = window->rowMenu(0, TColumn::Name);
+    ASSERT_NE(names, nullptr);
+    EXPECT_EQ(names->objectName(), QString::number(ids::kNameMenu));
+    QAction* remove = names->findChild<QAction*>(text::kRemove);
+    ASSERT_NE(remove, nullptr);
+    emit names->hovered(remove);
+    EXPECT_EQ(app->frame().message(), "Take the variable out of the scan list");
+    // No menu over an unused row's values.
+    EXPECT_EQ(window->rowMenu(5, TColumn::Current), nullptr);
 }
 
 TEST_F(VariablesLineTest, ChangeValueSendsTheCodedCommandAndTheModuleTakesTheValue) {
