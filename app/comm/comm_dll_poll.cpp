@@ -44,8 +44,26 @@ void TKV_CommDLL::setModeByOwner(TKV_WindowHandle owner, int32_t mode) {
 }
 
 void TKV_CommDLL::setModeByKind(int32_t kind, int32_t mode) {
-    std::lock_guard<std::mutex> lock(m_tableMutex);
+    std::unique_lock<std::mutex> lock(m_tableMutex);
+    std::vector<const TagRequest*> records;
+    for (int i = 0; i < TKV_PollTable::size(); ++i) {
+        if (m_table.entry(i).kind == kind) {
+            records.push_back(m_table.entry(i).request);
+        }
+    }
     m_table.setModeByKind(kind, mode);
+    if (mode != kPollFree) {
+        return;
+    }
+    // As for a withdrawal by owner: the window reuses or frees the record after this.
+    m_tableCv.wait(lock, [&] {
+        for (const TagRequest* r : records) {
+            if (r == m_inUse) {
+                return false;
+            }
+        }
+        return true;
+    });
 }
 
 void TKV_CommDLL::startPolling() {

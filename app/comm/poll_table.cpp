@@ -65,6 +65,11 @@ void TKV_PollTable::setModeByKind(int32_t kind, int32_t mode) {
     for (TagPollEntry& e : m_entries) {
         if (e.kind == kind) {
             e.mode = mode;
+            // A withdrawn entry is free at once, as one withdrawn by its owner: a later
+            // mode change of that owner must not bring it back.
+            if (mode == kPollFree) {
+                e.owner = 0;
+            }
         }
     }
 }

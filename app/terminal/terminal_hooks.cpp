@@ -3,6 +3,7 @@
 #include "command_view.h"
 #include "dialog_trilo.h"
 #include "file_sender.h"
+#include "variables/variables_window.h"
 
 #include <command_docs.h>
 #include <main_app.h>
@@ -22,6 +23,16 @@ TTerminalHooks::TTerminalHooks(shell::TMainApp& app, shell::TPrompter& prompter,
     app.registerWindow(shell::TWindowKind::Dialog,
                        [&prompter](const shell::TWindowContext& context) -> QWidget* {
                            return new TDialogTRILO(*context.app, prompter);
+                       });
+    app.registerWindow(shell::TWindowKind::Variables,
+                       [&prompter](const shell::TWindowContext& context) -> QWidget* {
+                           windows::TWindowSetup setup;
+                           setup.app = context.app;
+                           setup.address = context.address;
+                           setup.typeCode = context.typeCode;
+                           setup.familyMask = context.familyMask;
+                           setup.handleOf = context.handleOf;
+                           return new variables::TDial_VAR(setup, prompter);
                        });
     app.setToolHandler([this](void* record) { m_tools->handle(record); });
     TCommandFileSender* sender = m_sender.get();

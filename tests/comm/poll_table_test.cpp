@@ -153,6 +153,27 @@ TEST(PollTable, ModesByOwnerAndByKind) {
     EXPECT_EQ(table.entry(1).owner, 5);
 }
 
+TEST(PollTable, AnEntryWithdrawnByKindIsFreeAndStaysWithdrawnWhenItsOwnerResumes) {
+    TKV_PollTable table;
+    TagRequest rows[2];
+    constexpr int32_t kFirstRow = 0x00105;
+    constexpr int32_t kSecondRow = 0x10107;
+    ASSERT_TRUE(table.add(entryOf(kFirstRow, kPollPeriodic, 7, &rows[0])));
+    ASSERT_TRUE(table.add(entryOf(kSecondRow, kPollPeriodic, 7, &rows[1])));
+    table.setModeByKind(kFirstRow, kPollFree);
+    EXPECT_EQ(table.entry(0).owner, 0);
+    EXPECT_EQ(table.entry(0).mode, kPollFree);
+    EXPECT_EQ(table.entry(1).owner, 7);
+    table.setModeByOwner(7, kPollPaused);
+    table.setModeByOwner(7, kPollPeriodic);
+    EXPECT_EQ(table.entry(0).mode, kPollFree);
+    EXPECT_EQ(table.entry(1).mode, kPollPeriodic);
+    // The freed place is the first one a new row takes.
+    TagRequest next;
+    ASSERT_TRUE(table.add(entryOf(0x00106, kPollPeriodic, 7, &next)));
+    EXPECT_EQ(table.entry(0).request, &next);
+}
+
 TEST(PollTable, SearchRunsPeriodicEntriesInTurn) {
     TKV_PollTable table;
     TagRequest r1, r2;

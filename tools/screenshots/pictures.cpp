@@ -3,12 +3,18 @@
 #include <dialog_trilo.h>
 #include <edit_style.h>
 #include <shell_codes.h>
+#include <variables_window.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
+
+#include <iterator>
+#include <memory>
 
 namespace tamsel::screenshots {
 
@@ -49,9 +55,51 @@ void scanAutomatically(QWidget* window) {
     }
 }
 
+// Four rows of the TRILO's variables, given values through the window's own "Change value",
+// one labelled, shown in each view.
+void fillVariables(QWidget* window) {
+    namespace var = terminal::variables;
+    auto* variables = qobject_cast<var::TDial_VAR*>(window);
+    if (variables == nullptr) {
+        return;
+    }
+    auto answer = std::make_shared<QString>();
+    variables->setInputAsker([answer](const widgets::TagInputRequest&, QWidget*) {
+        widgets::TagInputResult result;
+        result.code = widgets::kInputAccepted;
+        result.text = *answer;
+        return result;
+    });
+    const auto choose = [variables](int row, var::TColumn column, const char* item) {
+        std::unique_ptr<QMenu> menu = variables->rowMenu(row, column);
+        if (QAction* action =
+                menu ? menu->findChild<QAction*>(QString::fromLatin1(item).trimmed()) : nullptr) {
+            action->trigger();
+        }
+    };
+    const struct {
+        int number;
+        const char* value;
+        const char* view;
+    } rows[] = {{1, "1500", var::text::kFreeView},
+                {2, "-42", var::text::kFreeView},
+                {3, "48879", var::text::kHexaView},
+                {5, "18", var::text::kOutputView}};
+    for (int row = 0; row < static_cast<int>(std::size(rows)); ++row) {
+        variables->addVariable(rows[row].number);
+        *answer = QString::fromLatin1(rows[row].value);
+        choose(row, var::TColumn::Init, var::text::kChangeValue);
+        choose(row, var::TColumn::Current, rows[row].view);
+    }
+    *answer = QStringLiteral("Speed");
+    choose(0, var::TColumn::Name, var::text::kNewLabel);
+}
+
 const TPicture kPictures[] = {
     // file, command, module address, preparation
     {"dialog.png", cmd::kDialog, 0, askIdentity},
+    // Before the configuration window: its scan keeps the line to itself while it is open.
+    {"variables.png", cmd::kVariables, 0, fillVariables},
     {"configuration.png", cmd::kConfiguration, 0, scanAutomatically},
 };
 

@@ -113,7 +113,7 @@ class TKV_CommDLL {
     /// Request 0x5553. Mode 0 frees the entries and returns only when the poll thread no
     /// longer uses their records.
     void setModeByOwner(TKV_WindowHandle owner, int32_t mode);
-    /// Request 0x5554.
+    /// Request 0x5554. Withdrawing (mode 0) returns when no read of those entries is under way.
     void setModeByKind(int32_t kind, int32_t mode);
     void startPolling();
     /// Polling stops after the poll thread's current pass.

@@ -23,7 +23,7 @@ class TKV_PollTable {
 
     /// Sets the mode of every entry of @p owner; mode 0 also frees them.
     void setModeByOwner(TKV_WindowHandle owner, int32_t mode);
-    /// Sets the mode of every entry of @p kind.
+    /// Sets the mode of every entry of @p kind; mode 0 also frees them.
     void setModeByKind(int32_t kind, int32_t mode);
 
     /**
