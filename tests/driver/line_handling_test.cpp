@@ -20,7 +20,6 @@ using std::chrono::microseconds;
 struct HandlingCase {
     const char* name;
     DeviceAnswers answers;
-    bool rtsLeftToDevice;
     DrainMethod drain;
     DirectionControl direction;
     bool setLowLatency;
@@ -51,7 +50,7 @@ class Handling : public ::testing::TestWithParam<HandlingCase> {};
 
 TEST_P(Handling, FollowsWhatTheDeviceAnswered) {
     const HandlingCase& c = GetParam();
-    const LineHandling h = decideHandling(c.answers, c.rtsLeftToDevice);
+    const LineHandling h = decideHandling(c.answers);
     EXPECT_EQ(h.drain, c.drain);
     EXPECT_EQ(h.direction, c.direction);
     EXPECT_EQ(h.setLowLatency, c.setLowLatency);
@@ -63,27 +62,23 @@ using R = DirectionControl;
 INSTANTIATE_TEST_SUITE_P(
     Devices, Handling,
     ::testing::Values(
-        HandlingCase{"PseudoTerminal", pseudoTerminal(), false, D::None, R::Driver, false, false},
-        HandlingCase{"PseudoTerminalJbus", pseudoTerminal(), true, D::None, R::Device, false,
-                     false},
-        HandlingCase{"UartWithFifo", answers(true, false, true, false, -1), false,
-                     D::TransmitterEmpty, R::Driver, true, false},
-        HandlingCase{"UartWithRs485", answers(true, true, true, false, -1), false,
-                     D::TransmitterEmpty, R::Kernel, true, false},
-        HandlingCase{"UartRs485LeftToTheAdapter", answers(true, true, true, false, -1), true,
-                     D::TransmitterEmpty, R::Device, true, false},
-        HandlingCase{"UartAlreadyLowLatency", answers(true, false, true, true, -1), false,
+        HandlingCase{"PseudoTerminal", pseudoTerminal(), D::None, R::Driver, false, false},
+        HandlingCase{"UartWithFifo", answers(true, false, true, false, -1), D::TransmitterEmpty,
+                     R::Driver, true, false},
+        HandlingCase{"UartWithRs485", answers(true, true, true, false, -1), D::TransmitterEmpty,
+                     R::Kernel, true, false},
+        HandlingCase{"UartAlreadyLowLatency", answers(true, false, true, true, -1),
                      D::TransmitterEmpty, R::Driver, false, false},
-        HandlingCase{"UsbAdapterDefaultTimer", answers(false, false, true, false, 16), false,
+        HandlingCase{"UsbAdapterDefaultTimer", answers(false, false, true, false, 16),
                      D::KernelDrain, R::Driver, true, true},
-        HandlingCase{"UsbAdapterTimerAtTheLimit", answers(false, false, true, false, 2), false,
+        HandlingCase{"UsbAdapterTimerAtTheLimit", answers(false, false, true, false, 2),
                      D::KernelDrain, R::Driver, true, false},
-        HandlingCase{"UsbAdapterTimerJustAbove", answers(false, false, true, false, 3), false,
+        HandlingCase{"UsbAdapterTimerJustAbove", answers(false, false, true, false, 3),
                      D::KernelDrain, R::Driver, true, true},
-        HandlingCase{"UsbAdapterWithRs485", answers(false, true, true, false, 1), false,
-                     D::KernelDrain, R::Kernel, true, false},
-        HandlingCase{"EveryCallRefused", answers(false, false, false, false, -1), false,
-                     D::KernelDrain, R::Driver, false, false}),
+        HandlingCase{"UsbAdapterWithRs485", answers(false, true, true, false, 1), D::KernelDrain,
+                     R::Kernel, true, false},
+        HandlingCase{"EveryCallRefused", answers(false, false, false, false, -1), D::KernelDrain,
+                     R::Driver, false, false}),
     [](const ::testing::TestParamInfo<HandlingCase>& i) { return std::string(i.param.name); });
 
 TEST(WireArithmetic, TimesAreRoundedUpAndNeverDivideByZero) {
@@ -128,7 +123,7 @@ TEST(WireArithmetic, DescriptionsNameWhatIsDone) {
     h.setLowLatency = true;
     EXPECT_EQ(describeHandling(h), "RS-485 direction by the kernel; end of frame from the UART's "
                                    "transmitter-empty flag; low latency asked");
-    h = decideHandling(pseudoTerminal(), false);
+    h = decideHandling(pseudoTerminal());
     EXPECT_EQ(describeHandling(h), "RTS switched by the driver; pseudo-terminal, nothing to drain");
     const std::string advice = latencyTimerAdvice("ttyUSB0", 16);
     EXPECT_NE(advice.find("up to 16 ms"), std::string::npos) << advice;

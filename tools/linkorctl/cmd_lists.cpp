@@ -67,7 +67,7 @@ void describePort(bool json, const std::string& port, const std::string& driverD
     const linkor::DeviceAnswers answers = linkor::askDevice(fd.get());
     const std::string device = linkor::deviceNameOf(fd.get());
     linkor::releaseExclusive(fd);
-    const linkor::LineHandling h = linkor::decideHandling(answers, false);
+    const linkor::LineHandling h = linkor::decideHandling(answers);
     const std::string advice =
         h.slowLatencyTimer ? linkor::latencyTimerAdvice(device, answers.latencyTimerMs) : "";
     if (json) {

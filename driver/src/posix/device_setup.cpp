@@ -12,9 +12,10 @@ LineHandling DeviceSetup::apply(int fd, const LineHandling& wanted, int baud) {
         if (ioctl(fd, TIOCGRS485, &before) == 0) {
             serial_rs485 now = before;
             // RTS high while sending and low after it, as the driver itself would switch it.
+            // Whether the receiver hears the line while sending is the wiring's business
+            // (a two-wire JBUS line reads its own echo): that flag stays as it was.
             now.flags |= SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
-            now.flags &= ~static_cast<decltype(now.flags)>(SER_RS485_RTS_AFTER_SEND |
-                                                           SER_RS485_RX_DURING_TX);
+            now.flags &= ~static_cast<decltype(now.flags)>(SER_RS485_RTS_AFTER_SEND);
             now.delay_rts_before_send = 0;
             now.delay_rts_after_send =
                 static_cast<decltype(now.delay_rts_after_send)>(rs485DelayAfterSendMs(baud));

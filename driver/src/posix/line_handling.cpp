@@ -2,19 +2,14 @@
 
 namespace linkor {
 
-LineHandling decideHandling(const DeviceAnswers& answers, bool rtsLeftToDevice) {
+LineHandling decideHandling(const DeviceAnswers& answers) {
     LineHandling h;
     if (answers.pseudoTerminal) {
         // Nothing of a UART is behind a pseudo-terminal: no FIFO, no RTS, no latency timer.
-        h.direction = rtsLeftToDevice ? DirectionControl::Device : DirectionControl::Driver;
         return h;
     }
     h.drain = answers.lineStatus ? DrainMethod::TransmitterEmpty : DrainMethod::KernelDrain;
-    if (rtsLeftToDevice) {
-        h.direction = DirectionControl::Device;
-    } else {
-        h.direction = answers.rs485 ? DirectionControl::Kernel : DirectionControl::Driver;
-    }
+    h.direction = answers.rs485 ? DirectionControl::Kernel : DirectionControl::Driver;
     h.setLowLatency = answers.serialInfo && !answers.lowLatency;
     h.slowLatencyTimer = answers.latencyTimerMs > kLatencyTimerAdviceMs;
     return h;
@@ -44,9 +39,6 @@ std::string describeHandling(const LineHandling& h) {
         break;
     case DirectionControl::Kernel:
         text = "RS-485 direction by the kernel";
-        break;
-    case DirectionControl::Device:
-        text = "RTS left to the adapter";
         break;
     }
     switch (h.drain) {

@@ -28,7 +28,6 @@ enum class DrainMethod {
 enum class DirectionControl {
     Driver, ///< the driver raises and lowers RTS itself, with its busy-waits
     Kernel, ///< the serial driver's RS-485 mode does it, timed by the UART itself
-    Device, ///< nobody: the line's settings leave RTS to the adapter
 };
 
 /// What the device said when it was asked; nothing here changes the device.
@@ -60,9 +59,8 @@ inline constexpr std::size_t kLargestTransmitFifo = 256;
 /// Added to a drain's bound for the scheduler and the device's own reaction.
 inline constexpr std::chrono::milliseconds kDrainMargin{20};
 
-/// The handling the answers call for. `rtsLeftToDevice` is the line's setting that RTS is
-/// not the driver's to switch.
-LineHandling decideHandling(const DeviceAnswers& answers, bool rtsLeftToDevice);
+/// The handling the answers call for.
+LineHandling decideHandling(const DeviceAnswers& answers);
 
 /// The time @p characters take on the wire at @p baud.
 std::chrono::microseconds wireTime(std::size_t characters, int baud);

@@ -100,8 +100,7 @@ int32_t PosixPort::open(const std::string& portName, const PortSettings& setting
     }
     tcflush(fd.get(), TCIOFLUSH);
     const DeviceAnswers answers = askDevice(fd.get());
-    m_handling =
-        m_setup.apply(fd.get(), decideHandling(answers, settings.rtsDisabled), settings.baud);
+    m_handling = m_setup.apply(fd.get(), decideHandling(answers), settings.baud);
     if (!answers.pseudoTerminal) {
         // Once per opening of a real device: what a user debugging a line wants to know.
         appendToLog("\n" + portName + logTimeStamp() + "\n" + deviceNameOf(fd.get()) + ": " +
