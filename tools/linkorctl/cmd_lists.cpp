@@ -6,6 +6,7 @@
 #include <comm/capability_lists.h>
 #include <comm/texts.h>
 #include <posix/device_answers.h>
+#include <posix/device_setup.h>
 #include <posix/line_handling.h>
 #include <posix/port_check.h>
 #include <posix/port_map.h>
@@ -51,6 +52,8 @@ std::vector<std::string> protocolsOf(const tkv::TagConfigDLL& c, const std::stri
 namespace {
 
 constexpr std::array<OptionSpec, 1> kPortsOptions{{{"verbose", false}}};
+/// Only the kernel's RS-485 delay depends on the speed, and it is not shown.
+constexpr int kDescribedBaud = 9600;
 
 /// One port with its device and how the driver will drive it, asked of the device now.
 void describePort(bool json, const std::string& port, const std::string& driverDir) {
@@ -66,8 +69,13 @@ void describePort(bool json, const std::string& port, const std::string& driverD
     }
     const linkor::DeviceAnswers answers = linkor::askDevice(fd.get());
     const std::string device = linkor::deviceNameOf(fd.get());
+    // A device may answer the question about its RS-485 mode and still refuse the mode:
+    // set it up as the driver would, and give everything back at once.
+    linkor::DeviceSetup setup;
+    const linkor::LineHandling h =
+        setup.apply(fd.get(), linkor::decideHandling(answers), kDescribedBaud);
+    setup.restore(fd.get());
     linkor::releaseExclusive(fd);
-    const linkor::LineHandling h = linkor::decideHandling(answers);
     const std::string advice =
         h.slowLatencyTimer ? linkor::latencyTimerAdvice(device, answers.latencyTimerMs) : "";
     if (json) {
