@@ -179,6 +179,27 @@ TEST_F(PosixPortOnATerminal, RtsCallsAreHarmlessWithoutModemLines) {
     EXPECT_EQ(readBytes(2), (Bytes{'o', 'k'}));
 }
 
+// A pseudo-terminal is driven as before: nothing to drain, RTS by the driver (a no-op), no
+// low latency asked; and a wait for a frame to leave returns at once.
+TEST_F(PosixPortOnATerminal, IsDrivenAsAPseudoTerminalAndAFrameLeavesAtOnce) {
+    PortSettings settings;
+    settings.baud = 300;
+    ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);
+    EXPECT_EQ(port.handling().drain, DrainMethod::None);
+    EXPECT_EQ(port.handling().direction, DirectionControl::Driver);
+    EXPECT_FALSE(port.handling().setLowLatency);
+    const uint8_t out[] = {'0', '1', 'G', 'S'};
+    size_t written = 0;
+    ASSERT_TRUE(port.write(out, sizeof out, written));
+    // Four characters at 300 baud would take 133 ms on a wire; a terminal has none.
+    const auto start = std::chrono::steady_clock::now();
+    port.waitSent(written);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+    EXPECT_EQ(terminal.read(sizeof out), (Bytes{'0', '1', 'G', 'S'}));
+    port.close();
+    EXPECT_EQ(port.handling().direction, DirectionControl::Driver);
+}
+
 TEST_F(PosixPortOnATerminal, APulledAdapterFailsReadsAndWrites) {
     PortSettings settings;
     ASSERT_EQ(port.open("COM12", settings), LINKOR_OK);

@@ -106,5 +106,22 @@ TEST_F(Lists, PortsAreTheOnesThatCanBeOpenedNow) {
     EXPECT_EQ(without.out, "");
 }
 
+TEST_F(Lists, VerbosePortsTellTheDeviceAndHowItIsDriven) {
+    startLine("demo.line");
+    const Outcome text = run({"ports", "--verbose"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::vector<std::string> lines = linesOf(text.out);
+    ASSERT_EQ(lines.size(), 1U) << text.out;
+    EXPECT_EQ(lines[0].rfind(std::string(kPort) + "  /dev/pts/", 0), 0U) << lines[0];
+    EXPECT_NE(lines[0].find(": RTS switched by the driver; pseudo-terminal, nothing to drain"),
+              std::string::npos)
+        << lines[0];
+    const auto objs = objects(run({"ports", "--verbose", "--json"}));
+    ASSERT_EQ(objs.size(), 1U);
+    EXPECT_EQ(objs[0].at("port").text, kPort);
+    EXPECT_EQ(objs[0].at("device").text.rfind("/dev/pts/", 0), 0U);
+    EXPECT_EQ(objs[0].at("latency_timer_ms").kind, JsonValue::Kind::Null);
+}
+
 } // namespace
 } // namespace toolstest

@@ -5,6 +5,13 @@
 #include "output.h"
 #include <comm/capability_lists.h>
 #include <comm/texts.h>
+#include <posix/device_answers.h>
+#include <posix/device_setup.h>
+#include <posix/line_handling.h>
+#include <posix/port_check.h>
+#include <posix/port_map.h>
+
+#include <array>
 
 namespace linkorctl {
 
@@ -42,12 +49,72 @@ std::vector<std::string> protocolsOf(const tkv::TagConfigDLL& c, const std::stri
 
 } // namespace
 
+namespace {
+
+constexpr std::array<OptionSpec, 1> kPortsOptions{{{"verbose", false}}};
+/// Only the kernel's RS-485 delay depends on the speed, and it is not shown.
+constexpr int kDescribedBaud = 9600;
+
+/// One port with its device and how the driver will drive it, asked of the device now.
+void describePort(bool json, const std::string& port, const std::string& driverDir) {
+    const auto number = linkor::portNumberOf(port.c_str());
+    const std::string path = number ? linkor::devicePathOf(*number, driverDir) : std::string();
+    linkor::PortCheck check;
+    linkor::UniqueFd fd = path.empty() ? linkor::UniqueFd() : linkor::openExclusive(path, check);
+    if (!fd.valid()) {
+        const std::string why = path.empty() ? "no device" : linkor::describePortCheck(check);
+        printLine(json ? JsonObject().text("port", port).text("problem", why).str()
+                       : port + "  " + why);
+        return;
+    }
+    const linkor::DeviceAnswers answers = linkor::askDevice(fd.get());
+    const std::string device = linkor::deviceNameOf(fd.get());
+    // A device may answer the question about its RS-485 mode and still refuse the mode:
+    // set it up as the driver would, and give everything back at once.
+    linkor::DeviceSetup setup;
+    const linkor::LineHandling h =
+        setup.apply(fd.get(), linkor::decideHandling(answers), kDescribedBaud);
+    setup.restore(fd.get());
+    linkor::releaseExclusive(fd);
+    const std::string advice =
+        h.slowLatencyTimer ? linkor::latencyTimerAdvice(device, answers.latencyTimerMs) : "";
+    if (json) {
+        JsonObject o;
+        o.text("port", port)
+            .text("device", "/dev/" + device)
+            .text("handling", linkor::describeHandling(h));
+        if (answers.latencyTimerMs >= 0) {
+            o.number("latency_timer_ms", answers.latencyTimerMs);
+        } else {
+            o.null("latency_timer_ms");
+        }
+        if (!advice.empty()) {
+            o.text("advice", advice);
+        }
+        printLine(o.str());
+        return;
+    }
+    printLine(port + "  /dev/" + device + ": " + linkor::describeHandling(h));
+    if (!advice.empty()) {
+        printLine("  " + advice);
+    }
+}
+
+} // namespace
+
 int runPorts(const Invocation& call) {
     GlobalOptions g;
-    const Arguments a = parseFor(call, {}, g);
+    const Arguments a = parseFor(call, kPortsOptions, g);
     noOperands(a, 0);
     DriverSession session(g);
-    printNames(g.json, "port", tkv::text::words(session.config().ports));
+    const std::vector<std::string> ports = tkv::text::words(session.config().ports);
+    if (!a.has("verbose")) {
+        printNames(g.json, "port", ports);
+        return kExitOk;
+    }
+    for (const std::string& port : ports) {
+        describePort(g.json, port, session.driverDirectory());
+    }
     return kExitOk;
 }
 

@@ -35,6 +35,8 @@ class DriverSession {
 
     tkv::TKV_CommDLL& comm() { return *m_comm; }
     const tkv::TagConfigDLL& config() const { return m_comm->config(); }
+    /// The folder of the driver library, with its '/': where its port map is looked for.
+    std::string driverDirectory() const { return m_comm->driverDirectory() + "/"; }
     CliShell& shell() { return m_shell; }
 
     /// The driver's text of a status code, in the chosen language.

@@ -28,8 +28,12 @@ Line options:
 
 const std::map<std::string, std::string>& texts() {
     static const std::map<std::string, std::string> t{
-        {"ports", R"(Usage: linkorctl ports [--json]
+        {"ports", R"(Usage: linkorctl ports [--verbose] [--json]
 Lists the ports the driver can open now, one a line.
+  --verbose   also the device of each port and how the driver drives it: who switches
+              RTS (the driver, or the kernel's RS-485 mode), how the end of a frame is
+              known, whether low latency is asked; and what to do about a USB adapter
+              whose latency timer keeps replies waiting
 )"},
         {"types", R"(Usage: linkorctl types [--json]
 Lists the module targets the driver carries, one a line.

@@ -11,6 +11,9 @@
 
 namespace linkor {
 
+/// Bit times RTS stays raised after the last bit of a frame, before it drops.
+inline constexpr int kRtsOffBits = 25;
+
 /// Outcome of reading one byte.
 enum class ReadOutcome { Byte, TimedOut, Failed };
 
@@ -53,6 +56,10 @@ class Port {
     virtual void setRts(bool raised) = 0;
     /// Waits until everything written has left, at most `timeout`.
     virtual void waitTransmitted(std::chrono::milliseconds timeout) = 0;
+    /// Waits until the last bit of the `characters` just written has left the transmitter,
+    /// so that RTS is not dropped under a frame still in the UART's FIFO. A port with no
+    /// transmitter of its own has nothing to wait for.
+    virtual void waitSent(std::size_t characters) { static_cast<void>(characters); }
     /// Waits for a BREAK condition on the line; true when one was seen.
     virtual bool waitBreak(std::chrono::microseconds timeout) = 0;
     virtual void clearErrors() = 0;

@@ -19,7 +19,6 @@ using namespace std::chrono_literals;
 constexpr const char* kProtocolNames[] = {"JBUS-232", "JBUS-485"};
 constexpr size_t kMinimumPrefix = 3;
 constexpr auto kPreSendWait = 100us;
-constexpr int kRtsOffBits = 25;
 constexpr int kWritePerByteMs = 10;
 constexpr int kWriteConstantMs = 1000;
 
@@ -249,6 +248,9 @@ int32_t TJbus::send(const std::vector<uint8_t>& bytes, size_t& written) {
         }
         written += part;
     }
+    // The RTS delay counts from the last bit on the wire, not from the kernel taking the
+    // bytes: a UART's FIFO may still be sending when the write returns.
+    m_port->waitSent(written);
     if (m_settings.waitRtsOffMs != 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(m_settings.waitRtsOffMs));
     } else {

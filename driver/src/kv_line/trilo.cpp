@@ -20,7 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kPreSendWait = 100us;
-constexpr int kRtsOffBits = 25;
 constexpr int kAckBits = 15;
 constexpr auto kAckRtsOnWait = 150us;
 constexpr int kDefaultReplyTimeoutMs = 6000;
@@ -286,6 +285,9 @@ int32_t TTrilo::sendFrame(const std::vector<uint8_t>& bytes) {
             status = LINKOR_SEND_SHORT;
         }
     }
+    // The RTS delay counts from the last bit on the wire, not from the kernel taking the
+    // bytes: a UART's FIFO may still be sending when the write returns.
+    m_port->waitSent(bytes.size());
     if (m_settings.waitRtsOffMs != 0) {
         sleepMs(m_settings.waitRtsOffMs);
     } else {

@@ -1,8 +1,10 @@
 #include "posix/posix_port.h"
 
+#include "base/exchange_log.h"
 #include "base/library_location.h"
 #include "linkor_status.h"
 #include "posix/custom_speed.h"
+#include "posix/device_answers.h"
 #include "posix/port_check.h"
 #include "posix/port_map.h"
 
@@ -12,6 +14,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace linkor {
@@ -96,6 +99,13 @@ int32_t PosixPort::open(const std::string& portName, const PortSettings& setting
         return LINKOR_PORT_SETTINGS;
     }
     tcflush(fd.get(), TCIOFLUSH);
+    const DeviceAnswers answers = askDevice(fd.get());
+    m_handling = m_setup.apply(fd.get(), decideHandling(answers), settings.baud);
+    if (!answers.pseudoTerminal) {
+        // Once per opening of a real device: what a user debugging a line wants to know.
+        appendToLog("\n" + portName + logTimeStamp() + "\n" + deviceNameOf(fd.get()) + ": " +
+                    describeHandling(m_handling) + "\n");
+    }
     m_fd = std::move(fd);
     m_modemLines = true;
     m_gone = false;
@@ -109,6 +119,10 @@ int32_t PosixPort::open(const std::string& portName, const PortSettings& setting
 }
 
 void PosixPort::close() {
+    if (m_fd.valid()) {
+        m_setup.restore(m_fd.get());
+    }
+    m_handling = {};
     releaseExclusive(m_fd);
     m_input.clear();
     m_pendingBreaks = 0;
@@ -127,6 +141,7 @@ int32_t PosixPort::changeSpeed(int baud, int writePerByteMs) {
     if (tcgetattr(m_fd.get(), &tio) != 0 || !applySpeed(m_fd.get(), tio, baud)) {
         return LINKOR_PORT_SETTINGS;
     }
+    m_setup.speedChanged(m_fd.get(), baud);
     return LINKOR_OK;
 }
 
@@ -255,7 +270,8 @@ void PosixPort::transmitPriority(uint8_t byte) {
 }
 
 void PosixPort::setRts(bool raised) {
-    if (!m_fd.valid() || !m_modemLines) {
+    // In the kernel's RS-485 mode the UART switches RTS itself; a hand on it would fight it.
+    if (!m_fd.valid() || !m_modemLines || m_handling.direction == DirectionControl::Kernel) {
         return;
     }
     const int bits = TIOCM_RTS;
@@ -272,9 +288,58 @@ void PosixPort::waitTransmitted(std::chrono::milliseconds timeout) {
     for (;;) {
         int queued = 0;
         if (ioctl(m_fd.get(), TIOCOUTQ, &queued) != 0 || queued <= 0 || Clock::now() >= deadline) {
-            return;
+            break;
         }
         usleep(200);
+    }
+    // The kernel's queue is empty; the UART's FIFO may not be.
+    if (m_handling.drain == DrainMethod::TransmitterEmpty) {
+        pollTransmitterEmpty(deadline);
+    }
+}
+
+bool PosixPort::pollTransmitterEmpty(Clock::time_point deadline) {
+    for (;;) {
+        unsigned int lsr = 0;
+        if (ioctl(m_fd.get(), TIOCSERGETLSR, &lsr) != 0) {
+            m_gone = errno == EIO || errno == ENXIO;
+            return false;
+        }
+        if ((lsr & TIOCSER_TEMT) != 0 || Clock::now() >= deadline) {
+            return true;
+        }
+        std::this_thread::yield();
+    }
+}
+
+void PosixPort::waitSent(std::size_t characters) {
+    if (!m_fd.valid() || m_gone || characters == 0) {
+        return;
+    }
+    switch (m_handling.drain) {
+    case DrainMethod::None:
+        return;
+    case DrainMethod::TransmitterEmpty: {
+        const auto start = Clock::now();
+        // The last bit cannot be out before the characters have had their time on the wire:
+        // sleep through most of it, then watch the flag.
+        const auto wire = wireTime(characters, m_settings.baud);
+        constexpr auto kWatchAhead = std::chrono::microseconds(300);
+        if (wire > kWatchAhead) {
+            std::this_thread::sleep_until(start + wire - kWatchAhead);
+        }
+        pollTransmitterEmpty(start + drainBound(characters, m_settings.baud));
+        return;
+    }
+    case DrainMethod::KernelDrain:
+        // The kernel wakes this on a hang-up, so a pulled adapter ends it too.
+        while (tcdrain(m_fd.get()) != 0) {
+            if (errno != EINTR) {
+                m_gone = errno == EIO || errno == ENXIO;
+                return;
+            }
+        }
+        return;
     }
 }
 

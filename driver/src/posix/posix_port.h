@@ -3,6 +3,8 @@
 
 #include "base/port.h"
 #include "posix/break_marks.h"
+#include "posix/device_setup.h"
+#include "posix/line_handling.h"
 #include <common/unique_fd.h>
 
 #include <deque>
@@ -27,16 +29,25 @@ class PosixPort final : public Port {
     void transmitPriority(uint8_t byte) override;
     void setRts(bool raised) override;
     void waitTransmitted(std::chrono::milliseconds timeout) override;
+    void waitSent(std::size_t characters) override;
     bool waitBreak(std::chrono::microseconds timeout) override;
     void clearErrors() override {}
+
+    /// How the device open now is driven.
+    const LineHandling& handling() const { return m_handling; }
 
   private:
     enum class Fill { Got, TimedOut, Failed };
     /// Reads what the device has within `timeout` into the decoded queues.
     Fill fill(std::chrono::steady_clock::time_point deadline);
 
+    /// Polls the UART's transmitter-empty flag until @p deadline; false when it cannot.
+    bool pollTransmitterEmpty(std::chrono::steady_clock::time_point deadline);
+
     UniqueFd m_fd;
     PortSettings m_settings;
+    LineHandling m_handling;
+    DeviceSetup m_setup;
     BreakMarkFilter m_filter;
     std::deque<uint8_t> m_input;
     unsigned m_pendingBreaks = 0;
