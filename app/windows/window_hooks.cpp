@@ -3,6 +3,7 @@
 #include "comm_error_report.h"
 
 #include <parameters_window.h>
+#include <specific_modes_window.h>
 
 #include <main_frame.h>
 #include <prompter.h>
@@ -29,6 +30,9 @@ TWindowHooks::TWindowHooks(shell::TMainApp& app, shell::TPrompter& prompter)
     //             [](const TWindowSetup& setup) { return new TParametersWindow(setup); });
     addWindow(shell::TWindowKind::Parameters, [this](const TWindowSetup& setup) {
         return new parameters::TParametersWindow(setup, promptedBox());
+    });
+    addWindow(shell::TWindowKind::SpecificMode, [](const TWindowSetup& setup) {
+        return new specific_modes::TSpecificModesWindow(setup);
     });
 }
 
