@@ -11,6 +11,8 @@
 #include <prompter.h>
 #include <shell_codes.h>
 
+#include <contract/module_window.h>
+#include <contract/request_codes.h>
 #include <kvsim/virtual_line.h>
 
 #include "support/event_wait.h"
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 namespace tamsel::windows::test {
@@ -49,6 +52,19 @@ class TScriptedPrompter final : public shell::TPrompter {
     QString chooseFile(QWidget*, const shell::TFileQuestion&) override { return {}; }
     void beep() override { ++beeps; }
 };
+
+/// A periodic status read of another module: its completions show that the poll thread went
+/// round the table, so that an entry it did not read was skipped, not merely not reached.
+class TWitness final : public QObject, public contract::TModuleWindow {
+  public:
+    void pollCompleted(int, int) override { ++completions; }
+    void shellCommand(int) override {}
+    contract::TagStatus status;
+    contract::TagRequest record;
+    std::atomic<int> completions = 0;
+};
+/// Passes of the witness that would have run a paused entry several times over.
+inline constexpr int kWitnessPasses = 4;
 
 class LineFixture : public ::testing::Test {
   protected:
@@ -81,6 +97,7 @@ class LineFixture : public ::testing::Test {
         backend->startPolling();
     }
     void TearDown() override {
+        withdrawWitness();
         hooks.reset();
         app.reset();
         backend.reset();
@@ -127,6 +144,31 @@ class LineFixture : public ::testing::Test {
         }
         return modes;
     }
+    void startWitness(int address, int typeCode) {
+        witness.record.kind = contract::kKindStatus;
+        witness.record.data = &witness.status;
+        witness.record.address = address;
+        witness.record.typeCode = typeCode;
+        contract::TagPollEntry entry;
+        entry.kind = contract::kKindStatus;
+        entry.mode = contract::kPollPeriodic;
+        entry.owner = shell::TLineBackend::handleOf(&witness);
+        entry.request = &witness.record;
+        app->request(contract::req::kPollAdd, 0, &entry);
+        witnessOn = true;
+    }
+    void withdrawWitness() {
+        if (witnessOn) {
+            contract::TKV_WindowHandle owner = shell::TLineBackend::handleOf(&witness);
+            app->request(contract::req::kPollModeByOwner, contract::kPollFree, &owner);
+            witnessOn = false;
+        }
+    }
+    /// Waits until the poll thread has gone round the table a few times.
+    bool waitForPasses() {
+        const int seen = witness.completions;
+        return waitFor([&] { return witness.completions >= seen + kWitnessPasses; });
+    }
     template <class T> T* control(QWidget* parent, int id) const {
         return parent->findChild<T*>(QString::number(id));
     }
@@ -139,6 +181,8 @@ class LineFixture : public ::testing::Test {
     std::unique_ptr<shell::TLineBackend> backend;
     std::unique_ptr<shell::TMainApp> app;
     std::unique_ptr<TWindowHooks> hooks;
+    TWitness witness;
+    bool witnessOn = false;
 };
 
 } // namespace tamsel::windows::test

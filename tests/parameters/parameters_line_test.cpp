@@ -29,8 +29,6 @@ class ParametersLineTest : public LineFixture {
         if (w == nullptr || !waitFor([w] { return w->lightState() == parameters::kLightValid; })) {
             return nullptr;
         }
-        // The full range computation runs at the idle pass after the copy.
-        support::pumpEvents(20);
         return w;
     }
     QLineEdit* field(QWidget* w, int id) const { return control<QLineEdit>(w, id); }
@@ -271,8 +269,9 @@ TEST_F(ParametersLineTest, AReadQueuedWhileMinimisedWaitsForTheRestoreAndClosing
     const int reads = w->completions();
     w->shellCommand(0x2006);
     EXPECT_EQ(liveModesOf(owner), QList<int>{contract::kPollPaused});
-    // Long enough for several passes of the poll thread: the paused read stays unread.
-    support::pumpEvents(300);
+    // Several passes of the poll thread: the paused read stays unread.
+    startWitness(kTriloAddress, kTriloType);
+    ASSERT_TRUE(waitForPasses());
     EXPECT_EQ(w->completions(), reads);
     EXPECT_EQ(liveModesOf(owner), QList<int>{contract::kPollPaused});
 

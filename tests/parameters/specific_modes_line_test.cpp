@@ -38,10 +38,10 @@ class SpecificModesLineTest : public LineFixture {
     /// Waits for the three reads of a refresh and the showing of the last.
     bool waitShown(TSpecificModesWindow* w) {
         const int reads = w->completions();
-        return waitFor([&] { return w->completions() >= reads + 3; }) && waitFor([&] {
-                   return w->lightState() == specific_modes::kLightValid && w->showings() > 0;
-               }) &&
-               (support::pumpEvents(20), true);
+        return waitFor([&] {
+            return w->completions() >= reads + 3 && w->shownCompletion() == w->completions() &&
+                   w->lightState() == specific_modes::kLightValid;
+        });
     }
     QCheckBox* box(QWidget* w, int id) const { return control<QCheckBox>(w, id); }
     QString text(QWidget* w, int id) const {
@@ -235,7 +235,8 @@ TEST_F(SpecificModesLineTest, ReadsQueuedWhileMinimisedWaitForTheRestoreAndClosi
     w->shellCommand(kCommandRefresh);
     const QList<int> paused(3, contract::kPollPaused);
     EXPECT_EQ(liveModesOf(owner), paused);
-    support::pumpEvents(300);
+    startWitness(kTriloAddress, kTriloType);
+    ASSERT_TRUE(waitForPasses());
     EXPECT_EQ(w->completions(), reads);
     sub->showNormal();
     ASSERT_TRUE(waitShown(w));

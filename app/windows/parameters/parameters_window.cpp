@@ -176,7 +176,6 @@ void TParametersWindow::build() {
         connect(m_fields[field], &QLineEdit::textEdited, this, [this, field] { typed(field); });
         connect(m_fields[field], &QLineEdit::editingFinished, this, [this, field] { left(field); });
     }
-    connect(m_resolutionField, &QLineEdit::textEdited, this, [this] { m_fullPending = false; });
     connect(m_currentField, &QLineEdit::textEdited, this, &TParametersWindow::refreshAmps);
     connect(m_currentField, &QLineEdit::editingFinished, this, [this] {
         write(m_currentField, std::clamp(read(m_currentField), 0, kPercentMax));
@@ -320,16 +319,13 @@ void TParametersWindow::showData() {
         m_standby->setCurrentIndex(std::clamp(m_block.standbyMode, 0, m_standby->count() - 1));
     }
     drawIndicators();
+    // The full computation follows the copy in the same pass: nothing can change the
+    // resolution in between. A resolution changed later computes nothing by itself.
+    m_ranges.reset();
+    computeRanges(Edited::All, kCallFull);
+    paintAll();
+    // Valid once the ranges of the new values are known.
     m_light->setState(kLightValid);
-    m_fullPending = true;
-    QTimer::singleShot(0, this, [this] {
-        if (m_fullPending) {
-            m_fullPending = false;
-            m_ranges.reset();
-            computeRanges(Edited::All, kCallFull);
-        }
-        paintAll();
-    });
 }
 
 void TParametersWindow::shellCommand(int id) {
@@ -419,7 +415,6 @@ void TParametersWindow::arrow(int fieldId, bool up) {
     if (fieldId == ids::kResolution) {
         m_resolutionField->setFocus();
         write(m_resolutionField, stepResolution(read(m_resolutionField), up, m_resolution));
-        m_fullPending = false;
         return;
     }
     if (fieldId == ids::kCurrent) {

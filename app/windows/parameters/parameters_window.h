@@ -130,7 +130,6 @@ class TParametersWindow final : public TModuleWindowBase {
     TRangeCalculator m_ranges;
     std::array<bool, kCheckedFields> m_valid = {true, true, true, true};
     bool m_configurePending = false;
-    bool m_fullPending = false;
     int m_completions = 0;
     bool m_largeStep = false;
 

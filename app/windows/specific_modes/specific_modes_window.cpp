@@ -320,6 +320,7 @@ void TSpecificModesWindow::pollCompleted(int first, int kind) {
     }
     // The poll thread waits while this runs: the copy is whole, the next read writes later.
     m_arrived = m_record;
+    m_arrivedCompletion = m_completions;
     QTimer::singleShot(0, this, &TSpecificModesWindow::showData);
 }
 
@@ -357,6 +358,7 @@ void TSpecificModesWindow::showData() {
         return;
     }
     ++m_showings;
+    m_shownCompletion = m_arrivedCompletion;
     const contract::TagSpecificMode& r = m_arrived;
     m_light->setState(kLightValid);
     m_apply->setEnabled(true);

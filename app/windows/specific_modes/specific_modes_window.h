@@ -78,6 +78,9 @@ class TSpecificModesWindow final : public TModuleWindowBase {
     int completions() const { return m_completions; }
     /// Times the modes were shown from a read.
     int showings() const { return m_showings; }
+    /// The completion whose record was shown last: equal to completions() once the last
+    /// good read is on screen.
+    int shownCompletion() const { return m_shownCompletion; }
     std::int32_t lastStatus() const { return m_request.status; }
 
   protected:
@@ -107,6 +110,8 @@ class TSpecificModesWindow final : public TModuleWindowBase {
     bool m_failed = false;
     int m_completions = 0;
     int m_showings = 0;
+    int m_arrivedCompletion = 0;
+    int m_shownCompletion = 0;
     bool m_largeStep = false;
 
     QLabel* m_header = nullptr;
