@@ -300,23 +300,25 @@ void TParametersWindow::pollCompleted(int first, int kind) {
         reportFailure(contract::kFailedRead, kind, m_request.status);
         return;
     }
-    // The block is copied once the poll thread has gone back to the line.
+    // Copied while the poll thread waits, shown at the next idle pass: a read queued
+    // meanwhile may already be writing the block again.
+    m_arrived = m_block;
     QTimer::singleShot(0, this, &TParametersWindow::showData);
 }
 
 void TParametersWindow::showData() {
-    write(m_resolutionField, m_block.resolution);
-    write(m_fields[kStart], m_block.startSpeed);
-    write(m_fields[kMax], m_block.maxSpeed);
-    write(m_fields[kRamp], m_block.rampTime);
-    write(m_fields[kDecel], m_block.decelTime);
-    write(m_currentField, percentOfCode(m_block.currentCode));
-    m_current.factor = m_block.currentFactor;
-    m_indicatorBits = m_block.indicators;
+    write(m_resolutionField, m_arrived.resolution);
+    write(m_fields[kStart], m_arrived.startSpeed);
+    write(m_fields[kMax], m_arrived.maxSpeed);
+    write(m_fields[kRamp], m_arrived.rampTime);
+    write(m_fields[kDecel], m_arrived.decelTime);
+    write(m_currentField, percentOfCode(m_arrived.currentCode));
+    m_current.factor = m_arrived.currentFactor;
+    m_indicatorBits = m_arrived.indicators;
     refreshAmps();
-    setRampMode(rampModeOf(m_rampKind, m_block.separateDecel, m_rampMode));
+    setRampMode(rampModeOf(m_rampKind, m_arrived.separateDecel, m_rampMode));
     if (m_standby->count() > 0) {
-        m_standby->setCurrentIndex(std::clamp(m_block.standbyMode, 0, m_standby->count() - 1));
+        m_standby->setCurrentIndex(std::clamp(m_arrived.standbyMode, 0, m_standby->count() - 1));
     }
     drawIndicators();
     // The full computation follows the copy in the same pass: nothing can change the

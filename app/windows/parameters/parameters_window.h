@@ -120,6 +120,7 @@ class TParametersWindow final : public TModuleWindowBase {
     std::unique_ptr<TPollSubscription> m_polls;
 
     contract::TRequestSink* m_appSink = nullptr;
+    contract::TagParamBlock m_arrived; ///< the block as the last good read left it
     TShowBox m_showBox;
     TResolutionSetup m_resolution;
     TCurrentSetup m_current;
