@@ -96,7 +96,10 @@ TEST_F(ParametersLineTest, EachFamilyShowsWhatTheModuleHolds) {
                       parameters::kLampInactive);
         }
         EXPECT_EQ(shown, c.lampsShown);
-        EXPECT_EQ(control<QLabel>(w, pids::kHeader)->text().isEmpty(), false);
+        char title[contract::kTextSize] = {};
+        app->request(contract::req::kModuleTitle, static_cast<std::uint16_t>(c.address), title);
+        ASSERT_NE(title[0], '\0');
+        EXPECT_EQ(control<QLabel>(w, pids::kHeader)->text(), QString::fromLatin1(title));
         EXPECT_TRUE(applyButton(w)->isEnabled());
         EXPECT_TRUE(w->ranges().fullDone());
         EXPECT_EQ(w->ranges().cachedResolution(), param(c.address, "WN"));
@@ -268,6 +271,7 @@ TEST_F(ParametersLineTest, AReadQueuedWhileMinimisedWaitsForTheRestoreAndClosing
     EXPECT_TRUE(w->polls().paused());
     const int reads = w->completions();
     w->shellCommand(0x2006);
+    EXPECT_EQ(app->notes().last(), "Param : IDV_UPDATE");
     EXPECT_EQ(liveModesOf(owner), QList<int>{contract::kPollPaused});
     // Several passes of the poll thread: the paused read stays unread.
     startWitness(kTriloAddress, kTriloType);
