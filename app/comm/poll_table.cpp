@@ -52,11 +52,16 @@ bool TKV_PollTable::add(const TagPollEntry& in) {
 
 void TKV_PollTable::setModeByOwner(TKV_WindowHandle owner, int32_t mode) {
     for (TagPollEntry& e : m_entries) {
-        if (e.owner == owner) {
+        if (e.owner != owner) {
+            continue;
+        }
+        if (mode == kPollFree) {
+            e.mode = kPollFree;
+            e.owner = 0;
+        } else if (e.mode != kPollFree) {
+            // A once entry that has run keeps its owner until the search frees it; pausing
+            // and resuming the owner's entries must not bring it back to life.
             e.mode = mode;
-            if (mode == kPollFree) {
-                e.owner = 0;
-            }
         }
     }
 }

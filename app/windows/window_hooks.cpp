@@ -2,6 +2,9 @@
 
 #include "comm_error_report.h"
 
+#include <parameters_window.h>
+#include <specific_modes_window.h>
+
 #include <main_frame.h>
 #include <prompter.h>
 
@@ -25,11 +28,27 @@ TWindowHooks::TWindowHooks(shell::TMainApp& app, shell::TPrompter& prompter)
     // The windows built on the base: one addWindow row each, as
     //   addWindow(shell::TWindowKind::Parameters,
     //             [](const TWindowSetup& setup) { return new TParametersWindow(setup); });
+    addWindow(shell::TWindowKind::Parameters, [this](const TWindowSetup& setup) {
+        return new parameters::TParametersWindow(setup, promptedBox());
+    });
+    addWindow(shell::TWindowKind::SpecificMode, [](const TWindowSetup& setup) {
+        return new specific_modes::TSpecificModesWindow(setup);
+    });
 }
 
 TWindowHooks::~TWindowHooks() {
     m_app.setErrorReportHandler({});
     delete m_report.data();
+}
+
+std::function<void(const QString&, const QString&)> TWindowHooks::promptedBox() {
+    return [this](const QString& text, const QString& caption) {
+        shell::TBox box;
+        box.title = caption;
+        box.text = text;
+        box.icon = shell::TBoxIcon::Exclamation;
+        m_prompter.ask(&m_app.frame(), box);
+    };
 }
 
 void TWindowHooks::addWindow(shell::TWindowKind kind, TWindowBuilder build) {

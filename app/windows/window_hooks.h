@@ -38,6 +38,8 @@ class TWindowHooks final {
 
   private:
     void errorReport(void* record);
+    /// A message box of a window, shown through the program's prompter.
+    std::function<void(const QString& text, const QString& caption)> promptedBox();
 
     shell::TMainApp& m_app;
     shell::TPrompter& m_prompter;

@@ -204,6 +204,25 @@ TEST(PollTable, OnceEntryRunsOnceAndIsFreedLater) {
     EXPECT_EQ(table.entry(0).owner, 0) << "a later search frees it";
 }
 
+TEST(PollTable, AOnceEntryThatHasRunStaysFreeWhenItsOwnerIsPausedAndResumed) {
+    TKV_PollTable table;
+    TagRequest r;
+    table.add(entryOf(kKindParameters, kPollOnce, 7, &r));
+    ASSERT_EQ(table.next(kAlways), 0);
+    table.advance(0);
+    ASSERT_EQ(table.entry(0).owner, 7);
+    table.add(entryOf(kKindParameters, kPollOnce, 7, &r));
+    ASSERT_EQ(table.entry(1).mode, kPollOnce);
+    for (int32_t mode : {kPollPaused, kPollOnce, kPollPeriodic}) {
+        table.setModeByOwner(7, mode);
+        EXPECT_EQ(table.entry(0).mode, kPollFree) << mode;
+        EXPECT_EQ(table.entry(1).mode, mode);
+    }
+    table.setModeByOwner(7, kPollFree);
+    EXPECT_EQ(table.entry(0).owner, 0);
+    EXPECT_EQ(table.entry(1).owner, 0);
+}
+
 TEST(PollTable, OnlyPausedEntriesRunNothingAndRestartFromTheFirst) {
     TKV_PollTable table;
     TagRequest r;

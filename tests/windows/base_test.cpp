@@ -127,6 +127,31 @@ TEST(PollSubscription, RegistersPausesResumesAndWithdrawsUnderItsOwner) {
     EXPECT_EQ(app.sent, withdrawn);
 }
 
+TEST(PollSubscription, AOnceReaderAddsItsReadsLaterAndResumesThemAsOnceReads) {
+    TRecordingApp app;
+    contract::TagRequest r;
+    TPollSubscription polls(app, kOwner, {}, contract::kPollOnce);
+    EXPECT_TRUE(app.added.empty());
+    contract::TagPollEntry entry;
+    entry.kind = contract::kKindParameters;
+    entry.mode = contract::kPollOnce;
+    entry.request = &r;
+    polls.add(entry);
+    ASSERT_EQ(app.added.size(), 1U);
+    EXPECT_EQ(app.added[0].owner, kOwner);
+    EXPECT_EQ(app.added[0].mode, contract::kPollOnce);
+    // A read asked for while the window is minimised waits, paused, for the restore.
+    polls.pause();
+    polls.add(entry);
+    ASSERT_EQ(app.added.size(), 2U);
+    EXPECT_EQ(app.added[1].mode, contract::kPollPaused);
+    app.sent.clear();
+    polls.resume();
+    const std::vector<TSent> resumed{
+        {req::kPollModeByOwner, contract::kPollOnce, kOwner, {}, nullptr}};
+    EXPECT_EQ(app.sent, resumed);
+}
+
 class TTinyWindow final : public TModuleWindowBase {
   public:
     static constexpr int kDialog = 1350;

@@ -2,7 +2,9 @@
 
 #include <dialog_trilo.h>
 #include <edit_style.h>
+#include <parameters_window.h>
 #include <shell_codes.h>
+#include <specific_modes_window.h>
 #include <variables_window.h>
 
 #include <QAbstractButton>
@@ -95,11 +97,52 @@ void fillVariables(QWidget* window) {
     choose(0, var::TColumn::Name, var::text::kNewLabel);
 }
 
+// The parameters and specific modes windows read their module once when they open.
+constexpr int kReadBoundMs = 20000;
+
+template <class Ready> void waitUntil(const Ready& ready) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < kReadBoundMs) {
+        QTest::qWait(kScanLookMs);
+    }
+}
+
+void waitForParameters(QWidget* window) {
+    auto* parameters = qobject_cast<windows::parameters::TParametersWindow*>(window);
+    if (parameters != nullptr) {
+        waitUntil(
+            [parameters] { return parameters->lightState() == windows::parameters::kLightValid; });
+    }
+}
+
+// The automatic outputs switched on (not written) show the output group at work.
+void showAutomaticOutputs(QWidget* window) {
+    auto* modes = qobject_cast<windows::specific_modes::TSpecificModesWindow*>(window);
+    if (modes == nullptr) {
+        return;
+    }
+    waitUntil([modes] {
+        // Three reads make a refresh; the last one brings the automatic outputs.
+        return modes->lightState() == windows::specific_modes::kLightValid &&
+               modes->completions() >= 3 && modes->showings() > 0;
+    });
+    QTest::qWait(kScanLookMs);
+    auto* automatic = window->findChild<QAbstractButton*>(
+        QString::number(windows::specific_modes::ids::kAutoOutput));
+    if (automatic != nullptr && automatic->isEnabled()) {
+        automatic->click();
+    }
+}
+
 const TPicture kPictures[] = {
     // file, command, module address, preparation
     {"dialog.png", cmd::kDialog, 0, askIdentity},
     // Before the configuration window: its scan keeps the line to itself while it is open.
     {"variables.png", cmd::kVariables, 0, fillVariables},
+    // Before the scan: it leaves the line at the last setting it tried.
+    {"parameters.png", cmd::kParameters, 1, waitForParameters},
+    {"specific_modes.png", cmd::kSpecificModes, 1, showAutomaticOutputs},
     {"configuration.png", cmd::kConfiguration, 0, scanAutomatically},
 };
 

@@ -7,12 +7,20 @@ namespace tamsel::windows {
 namespace req = contract::req;
 
 TPollSubscription::TPollSubscription(contract::TRequestSink& app, contract::TKV_WindowHandle owner,
-                                     std::vector<contract::TagPollEntry> entries)
-    : m_app(app), m_owner(owner) {
+                                     std::vector<contract::TagPollEntry> entries,
+                                     std::int32_t resumeMode)
+    : m_app(app), m_owner(owner), m_resumeMode(resumeMode) {
     for (contract::TagPollEntry& entry : entries) {
-        entry.owner = m_owner;
-        m_app.request(req::kPollAdd, 0, &entry);
+        add(entry);
     }
+}
+
+void TPollSubscription::add(contract::TagPollEntry entry) {
+    entry.owner = m_owner;
+    if (m_paused) {
+        entry.mode = contract::kPollPaused;
+    }
+    m_app.request(req::kPollAdd, 0, &entry);
 }
 
 TPollSubscription::~TPollSubscription() {
@@ -29,7 +37,7 @@ void TPollSubscription::pause() {
 void TPollSubscription::resume() {
     if (m_paused) {
         m_paused = false;
-        setMode(contract::kPollPeriodic);
+        setMode(m_resumeMode);
     }
 }
 

@@ -15,15 +15,20 @@ class TPollSubscription final {
   public:
     /// Registers @p entries under @p owner (their owner field is set here). An entry the
     /// full table has no room for is simply never read.
+    /// A window whose entries read once each (mode kPollOnce) gives that as @p resumeMode:
+    /// a read that was waiting when the window was minimised is still a single read after.
     TPollSubscription(contract::TRequestSink& app, contract::TKV_WindowHandle owner,
-                      std::vector<contract::TagPollEntry> entries);
+                      std::vector<contract::TagPollEntry> entries,
+                      std::int32_t resumeMode = contract::kPollPeriodic);
     ~TPollSubscription();
     TPollSubscription(const TPollSubscription&) = delete;
     TPollSubscription& operator=(const TPollSubscription&) = delete;
 
+    /// Registers one more entry under the owner, paused while the subscription is.
+    void add(contract::TagPollEntry entry);
     /// Stops the reads while the window cannot be seen.
     void pause();
-    /// Reads again, periodically.
+    /// Reads again, in the resume mode.
     void resume();
     bool paused() const { return m_paused; }
     contract::TKV_WindowHandle owner() const { return m_owner; }
@@ -33,6 +38,7 @@ class TPollSubscription final {
 
     contract::TRequestSink& m_app;
     contract::TKV_WindowHandle m_owner;
+    std::int32_t m_resumeMode;
     bool m_paused = false;
 };
 

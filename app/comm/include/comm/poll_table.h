@@ -21,7 +21,8 @@ class TKV_PollTable {
      */
     bool add(const TagPollEntry& entry);
 
-    /// Sets the mode of every entry of @p owner; mode 0 also frees them.
+    /// Sets the mode of every live entry of @p owner; mode 0 also frees them. An entry
+    /// already free stays free.
     void setModeByOwner(TKV_WindowHandle owner, int32_t mode);
     /// Sets the mode of every entry of @p kind; mode 0 also frees them.
     void setModeByKind(int32_t kind, int32_t mode);
