@@ -342,7 +342,9 @@ std::string writePicture(const LinePicture& p) {
         std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(m.typeCode) & 0xFFFFU);
         o << kCodeKey << " = " << code << '\n';
         o << kTypeKey << " = " << m.typeName << '\n';
-        o << kSerialKey << " = " << m.serial << '\n';
+        if (!m.serial.empty()) {
+            o << kSerialKey << " = " << m.serial << '\n';
+        }
         for (const auto& [key, value] : m.settings) {
             o << key << " = " << value << '\n';
         }

@@ -170,6 +170,12 @@ std::string comparisonText(const Comparison& c) {
             break;
         }
         o << '\n';
+        if (!m.rows.empty()) {
+            char head[160];
+            std::snprintf(head, sizeof head, "  %-32s %-9s %12s %12s\n", "setting", "state",
+                          "backup", "line");
+            o << head;
+        }
         for (const SettingRow& r : m.rows) {
             char line[160];
             std::snprintf(line, sizeof line, "  %-32s %-9s %12s %12s\n", r.key.c_str(),

@@ -206,6 +206,14 @@ RestoreReport restore(ModuleLine& line, const LinePicture& backup, const Restore
     int n = 0;
     for (const ModuleRecord& m : backup.modules) {
         ++n;
+        if (options.stopRequested && options.stopRequested()) {
+            ModuleRestore skipped;
+            skipped.address = m.address;
+            skipped.outcome = RestoreOutcome::NotReached;
+            skipped.note = "the restore was stopped before it";
+            report.modules.push_back(skipped);
+            continue;
+        }
         if (progress) {
             char text[64];
             std::snprintf(text, sizeof text, "module %02d (%d of %zu)", m.address, n,
@@ -250,7 +258,9 @@ const char* restoreOutcomeName(RestoreOutcome o) {
     case RestoreOutcome::Silent:
         return "silent";
     case RestoreOutcome::NotInBackup:
-        return "not restored";
+        return "nothing to restore";
+    case RestoreOutcome::NotReached:
+        return "not reached";
     }
     return "?";
 }

@@ -11,6 +11,7 @@
 #include "backup/line_backup.h"
 #include "backup/module_line.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@ enum class RestoreOutcome {
     Skipped,     ///< another type than the backup's, not forced
     Silent,      ///< the module did not answer
     NotInBackup, ///< the backup says it was silent, or its section is incomplete
+    NotReached,  ///< the restore was stopped before this module
 };
 
 struct ModuleRestore {
@@ -54,6 +56,8 @@ struct ModuleRestore {
 struct RestoreOptions {
     bool dryRun = false;
     bool force = false; ///< write to a module of another type than the backup's
+    /// Asked before each module; true leaves the rest untouched.
+    std::function<bool()> stopRequested;
 };
 
 struct RestoreReport {
