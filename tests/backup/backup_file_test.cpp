@@ -26,6 +26,7 @@ LinePicture demoPicture() {
     a.typeCode = kTriloV40;
     a.typeName = "KB01 v40";
     a.serial = "1001";
+    a.target = "TRILO";
     a.settings = {
         {"parameters.max_speed", 1200}, {"parameters.start_speed", 40}, {"variable.05", -7}};
     ModuleRecord silent;
@@ -56,6 +57,7 @@ void expectSame(const LinePicture& a, const LinePicture& b) {
         EXPECT_EQ(x.typeCode, y.typeCode);
         EXPECT_EQ(x.typeName, y.typeName);
         EXPECT_EQ(x.serial, y.serial);
+        EXPECT_EQ(x.target, y.target);
         EXPECT_EQ(x.settings, y.settings);
         EXPECT_EQ(x.unread, y.unread);
         EXPECT_EQ(x.complete, y.complete);

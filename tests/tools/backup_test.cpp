@@ -6,7 +6,9 @@
 
 #include <backup/backup_file.h>
 
+#include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <set>
 
 namespace toolstest {
@@ -116,14 +118,14 @@ class Backup : public ToolLine {
 TEST_F(Backup, TheDemoLineGoesIntoTheFileAsItsModulesHoldIt) {
     startLine("demo.line");
     const fs::path f = file("demo.backup");
-    const Outcome out = backup(f, {"--to", "5", "--variables", "5"});
+    const Outcome out = backup(f, {"--to", "6", "--variables", "5", "--also-target", "VRX23"});
     ASSERT_EQ(out.exitCode, 0) << out.err;
     const LinePicture p = read(f);
     EXPECT_EQ(p.line, std::string("TRILO COM7 ") + kXon + " 9600");
     EXPECT_EQ(p.firstAddress, 0);
-    EXPECT_EQ(p.lastAddress, 5);
-    ASSERT_EQ(p.modules.size(), 6U);
-    for (int address = 0; address <= 3; ++address) {
+    EXPECT_EQ(p.lastAddress, 6);
+    ASSERT_EQ(p.modules.size(), 7U);
+    for (int address = 0; address <= 5; ++address) {
         const ModuleRecord* m = p.module(address);
         ASSERT_NE(m, nullptr);
         const auto snap = line->module(address);
@@ -131,6 +133,7 @@ TEST_F(Backup, TheDemoLineGoesIntoTheFileAsItsModulesHoldIt) {
         EXPECT_EQ(m->typeCode, snap->setup.typeCode) << address;
         EXPECT_TRUE(m->unread.empty()) << address << " " << m->unread.front();
         EXPECT_FALSE(m->settings.empty()) << address;
+        EXPECT_EQ(m->target, address <= 3 ? "TRILO" : "VRX23") << address;
         // The serial number where the identity carries one.
         if (address > 0) {
             EXPECT_EQ(m->serial, std::to_string(snap->setup.serial)) << address;
@@ -147,11 +150,10 @@ TEST_F(Backup, TheDemoLineGoesIntoTheFileAsItsModulesHoldIt) {
               line->module(2)->variables.at("TORQUE_RATIO"));
     EXPECT_EQ(p.module(3)->settings.at("motion.positive_end"),
               line->module(3)->variables.at("POSITIVE_END"));
-    // The frame modules do not answer as TRILO: they are recorded as silent.
-    EXPECT_FALSE(p.module(4)->answered);
-    EXPECT_FALSE(p.module(5)->answered);
+    EXPECT_EQ(p.module(4)->settings.count("panel.torque"), 1U);
+    EXPECT_FALSE(p.module(6)->answered);
     // One line a module on the output; no temporary file is left beside the backup.
-    EXPECT_EQ(linesOf(out.out).size(), 6U) << out.out;
+    EXPECT_EQ(linesOf(out.out).size(), 7U) << out.out;
     for (const auto& e : fs::directory_iterator(root())) {
         EXPECT_EQ(e.path().filename().string().rfind(".demo.backup", 0), std::string::npos)
             << e.path();
@@ -214,6 +216,59 @@ TEST_F(Backup, ADryRunListsTheChangesAndWritesNothing) {
     EXPECT_TRUE(writesOf(line->log()).empty());
     EXPECT_FALSE(commandsOf(line->log()).empty());
     EXPECT_EQ(line->module(0)->parameters.at("WL"), 150);
+}
+
+TEST_F(Backup, FrameModulesAreComparedAndRestoredAsTheTargetTheyAnsweredAs) {
+    startLine("demo.line");
+    const fs::path f = file("frames.backup");
+    const Outcome b = backup(f, {"--to", "5", "--also-target", "VRX23"});
+    ASSERT_EQ(b.exitCode, 0) << b.err;
+    const long torque = read(f).module(4)->settings.at("panel.torque");
+    ASSERT_NE(torque, 40);
+    const Outcome changed = run({"send", "--port", kPort, "--target", "VRX23", "04gi 40"});
+    ASSERT_EQ(changed.exitCode, 0) << changed.err;
+
+    const Outcome cmp = onLine("compare", f, {"--json"});
+    EXPECT_EQ(cmp.exitCode, 1) << cmp.err;
+    using Row = std::tuple<int, std::string, std::string, std::string>;
+    EXPECT_EQ(differences(objects(cmp)),
+              (std::set<Row>{{4, "panel.torque", std::to_string(torque), "40"}}));
+    const Outcome res = onLine("restore", f);
+    ASSERT_EQ(res.exitCode, 0) << res.out;
+    EXPECT_NE(res.out.find("module 04: restored"), std::string::npos) << res.out;
+    EXPECT_EQ(onLine("compare", f).exitCode, 0);
+}
+
+TEST_F(Backup, AValueEditedOutOfRangeIsToldAndNeverWritten) {
+    startLine("demo.line");
+    const fs::path f = file("edited.backup");
+    ASSERT_EQ(backup(f, {"--to", "1"}).exitCode, 0);
+    const long maxSpeed = line->module(1)->parameters.at("WH");
+    send({"01WH1500"});
+    // The module's maximum speed edited by hand beyond what the window allows.
+    std::string text;
+    {
+        std::ifstream in(f);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string old = "parameters.max_speed = " + std::to_string(maxSpeed) + "\n";
+    const std::size_t at = text.find(old, text.find("[module 01]"));
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, old.size(), "parameters.max_speed = 20001\n");
+    {
+        std::ofstream out(f, std::ios::trunc);
+        out << text;
+    }
+    const int lineNumber = static_cast<int>(std::count(text.begin(), text.begin() + at, '\n')) + 1;
+    line->clearLog();
+    const Outcome res = onLine("restore", f);
+    EXPECT_EQ(res.exitCode, 0) << res.out;
+    EXPECT_NE(res.err.find(f.string() + ":" + std::to_string(lineNumber) +
+                           ": parameters.max_speed of module 01: 20001 is outside 1 to 20000"),
+              std::string::npos)
+        << res.err;
+    EXPECT_TRUE(writesOf(line->log()).empty());
+    EXPECT_EQ(line->module(1)->parameters.at("WH"), 1500);
 }
 
 TEST_F(Backup, LostFoundAndReplacedModules) {

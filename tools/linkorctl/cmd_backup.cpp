@@ -28,6 +28,13 @@ std::string utcNow() {
     return text;
 }
 
+std::string commasToBlanks(std::string s) {
+    for (char& c : s) {
+        c = c == ',' ? ' ' : c;
+    }
+    return s;
+}
+
 void printModule(bool json, const tamsel::backup::ModuleRecord& m) {
     if (json) {
         JsonObject o;
@@ -59,7 +66,8 @@ void printModule(bool json, const tamsel::backup::ModuleRecord& m) {
 
 int runBackup(const Invocation& call) {
     GlobalOptions g;
-    const auto options = withLineOptions({{"from", true}, {"to", true}, {"variables", true}});
+    const auto options =
+        withLineOptions({{"from", true}, {"to", true}, {"variables", true}, {"also-target", true}});
     const Arguments a = parseFor(call, options, g);
     if (a.operands().size() != 1) {
         throw UsageError("backup needs one operand: the FILE to write");
@@ -82,6 +90,14 @@ int runBackup(const Invocation& call) {
     catchInterrupts();
     DriverSession session(g);
     const LineSetting setting = lineSetting(a, session.config());
+    // Each module records the target it answered as, so that compare and restore speak to
+    // it the same way on a line of several kinds of modules.
+    plan.targets.push_back(setting.target);
+    if (const auto also = a.value("also-target")) {
+        for (const std::string& t : tkv::text::words(commasToBlanks(*also))) {
+            plan.targets.push_back(targetName(session.config(), t));
+        }
+    }
     session.connect(setting);
     tamsel::backup::CommModuleLine line(session.comm());
     Progress progress;

@@ -97,7 +97,7 @@ port that goes away (adapter pulled) ends it with "port COMn lost" and status 1.
 )") + kLine},
         {"backup",
          std::string(R"(Usage: linkorctl backup FILE --port COMn [line options] [--from N] [--to N]
-                        [--variables LIST]
+                        [--variables LIST] [--also-target NAMES]
 Asks each address for its identity and reads every module that answers: its type and
 serial number, parameters, specific modes, the VRX17/DVRX and VRX23/VRX34 panel
 settings, and the numbered variables of LIST. Writes them to FILE, one section a
@@ -105,6 +105,9 @@ module and one setting a line; the file is replaced only once it is whole. A mod
 that does not answer is recorded as silent.
   --from N, --to N     the addresses to ask (0-63; default all)
   --variables LIST     variable numbers to keep, as 5,12,40 (modules that have them)
+  --also-target NAMES  an address that does not answer as the line's target is asked as
+                       these targets too, as VRX23 for the frame modules; each module
+                       keeps the target it answered as, and compare and restore use it
 )") + kLine},
         {"compare", std::string(R"(Usage: linkorctl compare FILE --port COMn [line options]
        linkorctl compare FILE FILE2

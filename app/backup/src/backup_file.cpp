@@ -22,6 +22,7 @@ constexpr std::string_view kTypeKey = "type";
 constexpr std::string_view kCodeKey = "code";
 constexpr std::string_view kSerialKey = "serial";
 constexpr std::string_view kUnreadKey = "unread";
+constexpr std::string_view kTargetKey = "target";
 constexpr std::string_view kEndLine = "end";
 constexpr std::string_view kSectionStart = "[module ";
 constexpr int kLastAddress = 99;
@@ -246,6 +247,10 @@ class Reader {
             m_hasCode = true;
             return;
         }
+        if (key == kTargetKey) {
+            m.target = std::string(value);
+            return;
+        }
         if (key == kUnreadKey) {
             m.unread.emplace_back(value);
             return;
@@ -344,6 +349,9 @@ std::string writePicture(const LinePicture& p) {
         o << kTypeKey << " = " << m.typeName << '\n';
         if (!m.serial.empty()) {
             o << kSerialKey << " = " << m.serial << '\n';
+        }
+        if (!m.target.empty()) {
+            o << kTargetKey << " = " << m.target << '\n';
         }
         for (const auto& [key, value] : m.settings) {
             o << key << " = " << value << '\n';

@@ -27,4 +27,15 @@ std::optional<std::string> CommModuleLine::identity(int address) {
     return std::string(tkv::text::view(r.reply));
 }
 
+bool CommModuleLine::selectTarget(const std::string& target) {
+    if (target == m_target) {
+        return true;
+    }
+    if (!m_comm.sendSetting(("/" + target + "/").c_str())) {
+        return false;
+    }
+    m_target = target;
+    return true;
+}
+
 } // namespace tamsel::backup

@@ -68,7 +68,32 @@ LinePicture readLine(ModuleLine& line, const ReadPlan& plan, const ProgressFn& p
         }
         std::sort(variables.begin(), variables.end());
         variables.erase(std::unique(variables.begin(), variables.end()), variables.end());
-        p.modules.push_back(readModule(line, address, variables));
+        std::vector<std::string> targets;
+        if (const auto it = plan.moduleTargets.find(address); it != plan.moduleTargets.end()) {
+            targets.push_back(it->second);
+        }
+        for (const std::string& t : plan.targets) {
+            if (std::find(targets.begin(), targets.end(), t) == targets.end()) {
+                targets.push_back(t);
+            }
+        }
+        if (targets.empty()) {
+            p.modules.push_back(readModule(line, address, variables));
+            continue;
+        }
+        ModuleRecord m;
+        for (const std::string& t : targets) {
+            if (!line.selectTarget(t)) {
+                continue;
+            }
+            m = readModule(line, address, variables);
+            if (m.answered) {
+                m.target = t;
+                break;
+            }
+        }
+        m.address = address;
+        p.modules.push_back(std::move(m));
     }
     return p;
 }
@@ -79,8 +104,13 @@ ReadPlan planFor(const LinePicture& backup) {
         addresses.insert(a);
     }
     ReadPlan plan;
+    std::set<std::string> targets;
     for (const ModuleRecord& m : backup.modules) {
         addresses.insert(m.address);
+        if (!m.target.empty()) {
+            targets.insert(m.target);
+            plan.moduleTargets[m.address] = m.target;
+        }
         for (const auto& [key, value] : m.settings) {
             if (const auto n = variableNumber(key)) {
                 plan.moduleVariables[m.address].push_back(*n);
@@ -88,6 +118,7 @@ ReadPlan planFor(const LinePicture& backup) {
         }
     }
     plan.addresses.assign(addresses.begin(), addresses.end());
+    plan.targets.assign(targets.begin(), targets.end());
     return plan;
 }
 

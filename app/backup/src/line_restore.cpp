@@ -35,7 +35,10 @@ class ModuleRestorer {
                                            : "silent in the backup";
             return m_out;
         }
-        const std::optional<std::string> reply = m_line.identity(m_backup.address);
+        std::optional<std::string> reply;
+        if (m_backup.target.empty() || m_line.selectTarget(m_backup.target)) {
+            reply = m_line.identity(m_backup.address);
+        }
         if (!reply) {
             m_out.outcome = RestoreOutcome::Silent;
             m_out.note = "does not answer; nothing written";

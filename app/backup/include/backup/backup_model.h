@@ -27,6 +27,8 @@ struct ModuleRecord {
     int32_t typeCode = 0;  ///< 16-bit model code
     std::string typeName;
     std::string serial; ///< empty where the identity carries none
+    /// The driver's module target it answered as ("TRILO", "VRX23"); empty: the line's.
+    std::string target;
     SettingValues settings;
     /// Settings of the family that could not be read (a group the module did not answer).
     std::vector<std::string> unread;

@@ -29,6 +29,11 @@ Identity decodeIdentity(const std::string& reply);
 
 struct ReadPlan {
     std::vector<int> addresses;
+    /// The module targets each address is asked as, in order, until one answers; empty:
+    /// only the one the line was set up with (recorded as empty).
+    std::vector<std::string> targets;
+    /// A target to ask an address as first (the one a backup recorded for it).
+    std::map<int, std::string> moduleTargets;
     /// Variables read on every module whose type has numbered variables.
     std::vector<int> variables;
     /// Further variables of single modules (those a backup lists).
@@ -42,7 +47,7 @@ ModuleRecord readModule(ModuleLine& line, int address, const std::vector<int>& v
 LinePicture readLine(ModuleLine& line, const ReadPlan& plan, const ProgressFn& progress = {});
 
 /// What a comparison with @p backup must read: its address range and its modules, with the
-/// variables each of its modules lists.
+/// variables each of its modules lists and the targets they answered as.
 ReadPlan planFor(const LinePicture& backup);
 
 } // namespace tamsel::backup

@@ -28,6 +28,8 @@ class ModuleLine {
     /// The module's identity reply ("RV"), the two address digits first; nothing when it
     /// does not answer.
     virtual std::optional<std::string> identity(int address) = 0;
+    /// Speaks to the modules of another target from now on; false when the driver refuses.
+    virtual bool selectTarget(const std::string& target) = 0;
 };
 
 /// The communication layer's object as the line.
@@ -38,9 +40,11 @@ class CommModuleLine final : public ModuleLine {
     bool write(tkv::TagRequest& request) override;
     bool coded(tkv::TagCodedCommand& command) override;
     std::optional<std::string> identity(int address) override;
+    bool selectTarget(const std::string& target) override;
 
   private:
     tkv::TKV_CommDLL& m_comm;
+    std::string m_target; ///< the last one selected here; empty: as the line was set up
 };
 
 } // namespace tamsel::backup
