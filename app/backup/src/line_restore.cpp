@@ -3,6 +3,7 @@
 #include "backup/module_settings.h"
 #include "backup/setting_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -86,7 +87,21 @@ class ModuleRestorer {
                 keys.push_back(key);
             }
         }
-        SettingsRead now = readKeys(m_line, m_backup.address, m_code, keys);
+        // A group is written whole: the settings of its groups that the backup leaves out go
+        // with the module's own values, so they are read as well.
+        std::vector<std::string> toRead = keys;
+        for (const std::string& key : keys) {
+            const SettingGroup g = writeGroupOf(m_code, key);
+            if (g == SettingGroup::Variable) {
+                continue;
+            }
+            for (const std::string& k : groupKeys(m_code, g)) {
+                if (std::find(toRead.begin(), toRead.end(), k) == toRead.end()) {
+                    toRead.push_back(k);
+                }
+            }
+        }
+        SettingsRead now = readKeys(m_line, m_backup.address, m_code, toRead);
         m_current = now.values;
         for (const std::string& key : keys) {
             const long wanted = m_backup.settings.at(key);
