@@ -108,6 +108,19 @@ TEST(Comparison, EachSettingWithBothValues) {
     const std::string text = comparisonText(c);
     EXPECT_NE(text.find("parameters.start_speed"), std::string::npos) << text;
     EXPECT_NE(text.find("different"), std::string::npos) << text;
+    EXPECT_EQ(text.find("cut short"), std::string::npos) << text;
+}
+
+TEST(Comparison, AModuleWhoseSectionIsCutShortSaysSo) {
+    ModuleRecord cut = module(0, 0x0205, "1", {{"parameters.max_speed", 10}});
+    cut.complete = false;
+    const LinePicture b = picture({cut});
+    const LinePicture l = picture({module(0, 0x0205, "1", {{"parameters.max_speed", 1000}})});
+    const std::string text = comparisonText(compare(b, l));
+    EXPECT_NE(text.find("module 00: different (KB01 v40 serial 1), its section of the backup is "
+                        "cut short"),
+              std::string::npos)
+        << text;
 }
 
 } // namespace

@@ -40,6 +40,9 @@ void printJson(const tamsel::backup::Comparison& c) {
         o.number("address", m.address).text("module", moduleStateName(m.state));
         identity(o, "backup_", m.backup);
         identity(o, "line_", m.line);
+        if (m.backup != nullptr && !m.backup->complete) {
+            o.boolean("backup_complete", false);
+        }
         printLine(o.str());
         for (const tamsel::backup::SettingRow& r : m.rows) {
             JsonObject row;

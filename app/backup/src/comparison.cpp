@@ -169,6 +169,9 @@ std::string comparisonText(const Comparison& c) {
             o << " (" << identityText(m.line) << ")";
             break;
         }
+        if (m.backup != nullptr && !m.backup->complete) {
+            o << ", its section of the backup is cut short";
+        }
         o << '\n';
         if (!m.rows.empty()) {
             char head[160];
