@@ -271,6 +271,42 @@ TEST_F(Backup, AValueEditedOutOfRangeIsToldAndNeverWritten) {
     EXPECT_EQ(line->module(1)->parameters.at("WH"), 1500);
 }
 
+TEST_F(Backup, MistakesOnTheCommandLineAndUnreadableFiles) {
+    startLine("demo.line");
+    const fs::path f = file("usage.backup");
+    ASSERT_EQ(backup(f, {"--to", "0"}).exitCode, 0);
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"backup", "--port", kPort}, 2, "one operand"},
+        {{"backup", f.string(), "--port", kPort, "--variables", "0"}, 2, "--variables"},
+        {{"compare"}, 2, "backup FILE"},
+        {{"compare", f.string(), f.string(), "--port", kPort}, 2, "not both"},
+        {{"restore", f.string(), f.string(), "--port", kPort}, 2, "one operand"},
+        // An unreadable file is no difference: compare keeps status 1 for those.
+        {{"restore", (root() / "none.backup").string(), "--port", kPort}, 2, "cannot read"},
+        {{"compare", (root() / "none.backup").string(), f.string()}, 2, "cannot read"},
+    };
+    for (const Case& c : cases) {
+        const Outcome out = run(c.args);
+        EXPECT_EQ(out.exitCode, c.exitCode) << c.args[0] << " " << out.err;
+        EXPECT_NE(out.err.find(c.says), std::string::npos) << out.err;
+    }
+    // A file that is no backup is refused before the line is touched.
+    {
+        std::ofstream other(file("notes.txt"));
+        other << "format of my notes: free\n";
+    }
+    line->clearLog();
+    const Outcome notBackup = onLine("restore", file("notes.txt"));
+    EXPECT_EQ(notBackup.exitCode, 2);
+    EXPECT_NE(notBackup.err.find("not a line backup"), std::string::npos) << notBackup.err;
+    EXPECT_TRUE(commandsOf(line->log()).empty());
+}
+
 TEST_F(Backup, LostFoundAndReplacedModules) {
     startLineText("00 TRILO type=0x0205\n01 MICROTRILO serial=2001\n");
     const fs::path f = file("before.backup");
@@ -293,6 +329,13 @@ TEST_F(Backup, LostFoundAndReplacedModules) {
     EXPECT_NE(text.out.find("module 01: replaced (was RT41 serial 2001, now RT41 serial 2002)"),
               std::string::npos)
         << text.out;
+    // Two backups compare as the backup and the line do.
+    const fs::path after = file("after.backup");
+    ASSERT_EQ(backup(after, {"--to", "2"}).exitCode, 0);
+    const Outcome files = run({"compare", f.string(), after.string(), "--json"});
+    EXPECT_EQ(files.exitCode, 1) << files.err;
+    EXPECT_EQ(moduleStates(objects(files)), moduleStates(objs));
+    EXPECT_EQ(run({"compare", after.string(), after.string()}).exitCode, 0);
 
     // A module of another type at an address is left alone unless forced.
     line->stop();

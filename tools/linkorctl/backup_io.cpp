@@ -16,7 +16,7 @@ tamsel::backup::LinePicture loadBackup(const std::string& path) {
                    m.text);
     }
     if (!r.usable) {
-        throw LineError("cannot use the backup " + path);
+        throw UsageError("cannot use the backup " + path);
     }
     return r.picture;
 }

@@ -13,7 +13,8 @@ namespace linkorctl {
 
 /**
  * @brief Reads a backup file; each message goes to standard error as "FILE:LINE: text".
- * @throws LineError when the file cannot be read or is no backup this program reads.
+ * @throws UsageError when the file cannot be read or is no backup this program reads,
+ *         as a command file that cannot be read is.
  */
 tamsel::backup::LinePicture loadBackup(const std::string& path);
 

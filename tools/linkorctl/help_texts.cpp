@@ -116,7 +116,8 @@ backup, with the backup FILE: per module "same", "different", "replaced" (anothe
 serial number), "type changed", "lost" or "found", and per setting "equal",
 "different" (both values), "missing" (not on the line) or "extra".
 With --json one object per module ("module") and one per setting ("setting").
-The exit status is 0 when all is equal and 1 when anything differs (or the line fails).
+The exit status is 0 when all is equal and 1 when anything differs (or the line fails);
+a FILE that cannot be read or is no backup gives 2.
 )") + kLine},
         {"restore",
          std::string(
