@@ -25,6 +25,9 @@ int runSend(const Invocation& call);
 int runFile(const Invocation& call);
 int runScan(const Invocation& call);
 int runMonitor(const Invocation& call);
+int runBackup(const Invocation& call);
+int runCompare(const Invocation& call);
+int runRestore(const Invocation& call);
 
 /// Parses a subcommand's arguments; the global options found there join the call's.
 Arguments parseFor(const Invocation& call, std::span<const OptionSpec> own, GlobalOptions& global);

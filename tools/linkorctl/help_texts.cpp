@@ -99,6 +99,43 @@ port that goes away (adapter pulled) ends it with "port COMn lost" and status 1.
                        that goes away is opened again when it returns, and reading
                        goes on
 )") + kLine},
+        {"backup",
+         std::string(R"(Usage: linkorctl backup FILE --port COMn [line options] [--from N] [--to N]
+                        [--variables LIST] [--also-target NAMES]
+Asks each address for its identity and reads every module that answers: its type and
+serial number, parameters, specific modes, the VRX17/DVRX and VRX23/VRX34 panel
+settings, and the numbered variables of LIST. Writes them to FILE, one section a
+module and one setting a line; the file is replaced only once it is whole. A module
+that does not answer is recorded as silent.
+  --from N, --to N     the addresses to ask (0-63; default all)
+  --variables LIST     variable numbers to keep, as 5,12,40 (modules that have them)
+  --also-target NAMES  an address that does not answer as the line's target is asked as
+                       these targets too, as VRX23 for the frame modules; each module
+                       keeps the target it answered as, and compare and restore use it
+)") + kLine},
+        {"compare", std::string(R"(Usage: linkorctl compare FILE --port COMn [line options]
+       linkorctl compare FILE FILE2
+Compares the line (the backup's addresses and settings read again), or a second
+backup, with the backup FILE: per module "same", "different", "replaced" (another
+serial number), "type changed", "lost" or "found", and per setting "equal",
+"different" (both values), "missing" (not on the line) or "extra".
+With --json one object per module ("module") and one per setting ("setting").
+The exit status is 0 when all is equal and 1 when anything differs (or the line fails);
+a FILE that cannot be read or is no backup gives 2.
+)") + kLine},
+        {"restore",
+         std::string(
+             R"(Usage: linkorctl restore FILE --port COMn [line options] [--dry-run] [--force]
+Writes the backup FILE back to the line, module by module: only the settings that
+differ, each group with its window's command set, then reads them back and checks
+them. A module of another type than the backup's is skipped; a module that stops
+answering ends that module's restore, and the report tells which settings were
+written and which not: running restore again finishes the job.
+  --dry-run            read and list what would be written; nothing is written
+  --force              write to a module of another type as well (the settings its
+                       type has)
+The exit status is 0 when every module is restored or equal, else 1.
+)") + kLine},
     };
     return t;
 }
@@ -120,6 +157,9 @@ Subcommands:
   run FILE                 send a command file
   scan                     find the modules of a line
   monitor                  read a module's status periodically
+  backup FILE              the settings of every module into a backup file
+  compare FILE [FILE2]     the line, or a second backup, against a backup
+  restore FILE             write a backup's settings back to the line
 'linkorctl SUBCOMMAND --help' tells more.
 )") + kCommon;
 }

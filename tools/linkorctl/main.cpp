@@ -19,7 +19,8 @@ const std::map<std::string, Runner>& runners() {
         {"ports", runPorts},     {"types", runTypes},       {"protocols", runProtocols},
         {"bauds", runBauds},     {"identity", runIdentity}, {"message", runMessage},
         {"send", runSend},       {"run", runFile},          {"scan", runScan},
-        {"monitor", runMonitor},
+        {"monitor", runMonitor}, {"backup", runBackup},     {"compare", runCompare},
+        {"restore", runRestore},
     };
     return r;
 }
