@@ -57,6 +57,29 @@ TEST(ParametersResolution, ArrowsStepByOneOrDoubleAndHalveInsideTheRange) {
     }
 }
 
+TEST(ParametersResolution, ATypedResolutionIsKeptInsideTheRangeOfItsKind) {
+    const TResolutionSetup byOne = resolutionSetup(3);
+    const TResolutionSetup doubling = resolutionSetup(4);
+    const TResolutionSetup fixed = resolutionSetup(2);
+    struct Case {
+        const TResolutionSetup* setup;
+        std::int32_t typed;
+    };
+    const Case cases[] = {{&byOne, 0},    {&byOne, 100},       {&byOne, 100000},   {&byOne, -5},
+                          {&doubling, 0}, {&doubling, 500},    {&doubling, 16},    {&fixed, 0},
+                          {&fixed, 9},    {&fixed, INT32_MAX}, {&byOne, INT32_MIN}};
+    for (const Case& c : cases) {
+        const std::int32_t kept = resolutionLeft(c.typed, *c.setup);
+        EXPECT_GE(kept, c.setup->range.low) << c.typed;
+        EXPECT_LE(kept, c.setup->range.high) << c.typed;
+        if (c.typed >= c.setup->range.low && c.typed <= c.setup->range.high) {
+            EXPECT_EQ(kept, c.typed);
+        }
+    }
+    // Zero never reaches the range computation through the resolution field.
+    EXPECT_GT(resolutionLeft(0, byOne), 0);
+}
+
 // ---- current ------------------------------------------------------------------------------
 
 TEST(ParametersCurrent, KindsGiveThePercentArrowsAmperesAndStandbyList) {

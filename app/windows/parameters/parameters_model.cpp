@@ -75,6 +75,10 @@ std::int32_t stepResolution(std::int32_t value, bool up, const TResolutionSetup&
     return clampTo(next, setup.range);
 }
 
+std::int32_t resolutionLeft(std::int32_t typed, const TResolutionSetup& setup) {
+    return clampTo(typed, setup.range);
+}
+
 TCurrentSetup currentSetup(std::int32_t kind) {
     TCurrentSetup s;
     switch (kind) {

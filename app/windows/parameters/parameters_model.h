@@ -39,6 +39,9 @@ struct TResolutionSetup {
 TResolutionSetup resolutionSetup(std::int32_t kind);
 /// The resolution after one arrow click (@p up or down), kept inside the range.
 std::int32_t stepResolution(std::int32_t value, bool up, const TResolutionSetup& setup);
+/// The resolution typed, as the field keeps it when it is left: inside the range of the kind,
+/// so that Apply never sends a resolution the module's type does not have.
+std::int32_t resolutionLeft(std::int32_t typed, const TResolutionSetup& setup);
 
 /// What the amperes display beside the current shows.
 enum class AmpsDisplay { None = 0, External = 1, Amperes = 2 };

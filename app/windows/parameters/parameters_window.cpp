@@ -176,6 +176,9 @@ void TParametersWindow::build() {
         connect(m_fields[field], &QLineEdit::textEdited, this, [this, field] { typed(field); });
         connect(m_fields[field], &QLineEdit::editingFinished, this, [this, field] { left(field); });
     }
+    connect(m_resolutionField, &QLineEdit::editingFinished, this, [this] {
+        write(m_resolutionField, resolutionLeft(read(m_resolutionField), m_resolution));
+    });
     connect(m_currentField, &QLineEdit::textEdited, this, &TParametersWindow::refreshAmps);
     connect(m_currentField, &QLineEdit::editingFinished, this, [this] {
         write(m_currentField, std::clamp(read(m_currentField), 0, kPercentMax));
