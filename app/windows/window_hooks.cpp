@@ -2,6 +2,10 @@
 
 #include "comm_error_report.h"
 
+#include <monitor_v17_window.h>
+#include <monitor_window.h>
+#include <motion_window.h>
+
 #include <main_frame.h>
 #include <prompter.h>
 
@@ -25,6 +29,12 @@ TWindowHooks::TWindowHooks(shell::TMainApp& app, shell::TPrompter& prompter)
     // The windows built on the base: one addWindow row each, as
     //   addWindow(shell::TWindowKind::Parameters,
     //             [](const TWindowSetup& setup) { return new TParametersWindow(setup); });
+    addWindow(shell::TWindowKind::DirectMotion,
+              [](const TWindowSetup& setup) { return new motion::TDial_MOT(setup); });
+    addWindow(shell::TWindowKind::Panel,
+              [](const TWindowSetup& setup) { return new monitoring::TDial_SUIV(setup); });
+    addWindow(shell::TWindowKind::PanelVrx,
+              [](const TWindowSetup& setup) { return new monitoring::TDial_SUIVV17(setup); });
 }
 
 TWindowHooks::~TWindowHooks() {
