@@ -28,6 +28,7 @@ namespace req = contract::req;
 using widgets::ids::setControlId;
 
 constexpr int kDisplayWidth = 11;
+constexpr int kDisplayHeight = 32;
 constexpr int kStatusBits = 32;
 constexpr const char* kPowerTemplate = "2 4500";
 constexpr const char* kErrorTemplate = "2 4700";
@@ -40,6 +41,7 @@ constexpr int kErrorLightOn = 1;
 widgets::TKVDisplayDigits* addDisplay(QWidget* parent, int id) {
     auto* d = new widgets::TKVDisplayDigits(kDisplayWidth, parent);
     setControlId(d, id);
+    d->setFixedHeight(kDisplayHeight);
     return d;
 }
 
@@ -117,6 +119,7 @@ void TDial_SUIVV17::build() {
     lamps->addWidget(new QLabel(tr("Outputs"), this), 2, 0);
     lamps->addWidget(m_outputs, 2, 1);
     layout->addLayout(lamps);
+    layout->addStretch(1);
     connect(m_outputs, &widgets::TKVStaticSuivi::lampClicked, this, [this](int bit) {
         makePending(toggleOutput(bit, static_cast<std::int32_t>(m_outputs->value())));
     });

@@ -34,7 +34,7 @@ constexpr int kSpinnerTimerId = 13107;
 widgets::TDigital* addDigits(QWidget* parent, int id, int cells, const char* format) {
     auto* d = new widgets::TDigital(cells, QString::fromLatin1(format), parent);
     setControlId(d, id);
-    d->setMinimumSize(cells * kCellWidth, kCellHeight);
+    d->setFixedSize(cells * kCellWidth, kCellHeight);
     return d;
 }
 
@@ -53,7 +53,8 @@ TDial_SUIV::TDial_SUIV(const TWindowSetup& setup, QWidget* parent)
     m_animation->hide();
     top->addWidget(new QLabel(tr("Position"), this), 0, 0);
     top->addWidget(m_position, 0, 1, 1, 3);
-    top->addWidget(m_animation, 0, 4, 2, 1);
+    top->addWidget(m_animation, 0, 4, 3, 1);
+    top->setColumnStretch(5, 1);
     top->addWidget(new QLabel(tr("Power"), this), 1, 0);
     top->addWidget(m_power, 1, 1);
     top->addWidget(new QLabel(tr("Function / step"), this), 2, 0);
@@ -74,6 +75,7 @@ TDial_SUIV::TDial_SUIV(const TWindowSetup& setup, QWidget* parent)
     };
     addLamps(tr("Inputs 1-8"), ids::kFirstInput, m_inputs);
     addLamps(tr("Outputs 1-8"), ids::kFirstOutput, m_outputs);
+    layout->addStretch(1);
     layout->addWidget(makeHelpButton(), 0, Qt::AlignRight);
 
     m_spinner = new QTimer(this);
