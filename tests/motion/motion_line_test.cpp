@@ -274,6 +274,36 @@ TEST_F(DirectMotionTest, AFailedCommandLightsTheErrorOpensTheReportAndIsNotShown
     EXPECT_TRUE(waitFor([&] { return light(window) == motion::kLightValid; }));
 }
 
+TEST_F(DirectMotionTest, AFailedPollStopsPollingDisablesTheControlsAndAHeaderClickStartsAgain) {
+    TDial_MOT* window = openMotion(kTriloEntry);
+    ASSERT_NE(window, nullptr);
+    const contract::TKV_WindowHandle owner = window->handle();
+    kvsim::FaultSetup silent;
+    silent.kind = kvsim::FaultKind::Silent;
+    line->setFault(kTriloAddress, silent);
+    ASSERT_TRUE(waitFor([&] { return hooks->openReport() != nullptr; }));
+    EXPECT_EQ(hooks->openReport()->errorData().operation, contract::kFailedRead);
+    EXPECT_EQ(light(window), motion::kLightError);
+    EXPECT_EQ(window->polls(), nullptr);
+    for (int i = 0; i < contract::kPollEntries; ++i) {
+        EXPECT_NE(backend->comm().pollEntry(i).owner, owner) << i;
+    }
+    ASSERT_TRUE(waitFor([&] { return !button(window, mids::kQuickStop)->isEnabled(); }));
+    EXPECT_FALSE(button(window, mids::kOutputsApply)->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(window, mids::kDefined)->isChecked());
+    EXPECT_FALSE(button(window, mids::kApply)->isVisible());
+
+    hooks->openReport()->accept();
+    line->setFault(kTriloAddress, {});
+    const int statuses = window->statusCount();
+    QTest::mouseClick(control<QLabel>(window, mids::kHeader), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return window->statusCount() > statuses; }));
+    EXPECT_EQ(light(window), motion::kLightValid);
+    EXPECT_NE(window->polls(), nullptr);
+    EXPECT_TRUE(button(window, mids::kQuickStop)->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(window, mids::kDefined)->isChecked());
+}
+
 TEST_F(DirectMotionTest, AStopClickedWhileAPollReadRunsActsOnTheFirstClick) {
     TDial_MOT* window = openMotion(kTriloEntry);
     ASSERT_NE(window, nullptr);
