@@ -24,12 +24,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -80,6 +82,28 @@ long statusKb(const char* key) {
         }
     }
     return -1;
+}
+
+/// CPU seconds of the user-interface thread (the process's first) and of all the others.
+std::pair<double, double> threadCpuSeconds() {
+    const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+    double ui = 0.0;
+    double others = 0.0;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        // The fields after the command name, which is in parentheses and may hold blanks.
+        std::istringstream rest(text.substr(text.rfind(')') + 2));
+        std::string field;
+        double ticks = 0.0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14 || i == 15) {
+                ticks += std::stod(field);
+            }
+        }
+        (task.path().filename() == std::to_string(getpid()) ? ui : others) += ticks / tick;
+    }
+    return {ui, others};
 }
 
 pid_t startLine(const fs::path& kvsim, const fs::path& ports, const fs::path& lineFile,
@@ -204,10 +228,12 @@ int main(int argc, char** argv) {
         }
         pump(kWarmUpMs);
         const double cpu0 = processCpuSeconds();
+        const auto threads0 = threadCpuSeconds();
         const double from =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         pump(kMeasureMs);
         const double cpu = processCpuSeconds() - cpu0;
+        const auto threads1 = threadCpuSeconds();
         const double to =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const long rssKb = statusKb("VmRSS:");
@@ -235,6 +261,10 @@ int main(int argc, char** argv) {
         std::printf("monitor_bench: %d panels polling, CPU %.2f %% of a core over %.0f s "
                     "(target < 3 %%)\n",
                     kModules, 100.0 * cpu / wall, wall);
+        std::printf("monitor_bench: of which the user-interface thread %.2f %%, the poll "
+                    "thread and the others %.2f %%\n",
+                    100.0 * (threads1.first - threads0.first) / wall,
+                    100.0 * (threads1.second - threads0.second) / wall);
         std::printf("monitor_bench: resident memory %.1f MiB, peak %.1f MiB (target < 80 MiB)\n",
                     static_cast<double>(rssKb) / 1024.0, static_cast<double>(peakKb) / 1024.0);
         std::printf("monitor_bench: poll pass period %.1f ms mean over %zu passes, worst "
