@@ -245,6 +245,9 @@ TEST_F(PanelTest, V17PanelAsksForAVariableTheUserNamesAndShowsItInTheChosenView)
     emit names->activated(add);
     EXPECT_EQ(names->currentIndex(), 0);
     EXPECT_EQ(panel->askedVariable(0), "none");
+    auto* value = control<widgets::TKVDisplayDigits>(panel, vids::kValue1);
+    EXPECT_TRUE(waitFor([&] { return panel->redraws() > 2; }));
+    EXPECT_TRUE(value->shownText().trimmed().isEmpty()) << value->shownText().toStdString();
 
     answerInputDialog(QStringLiteral("V3"));
     names->setCurrentIndex(add);
@@ -253,7 +256,6 @@ TEST_F(PanelTest, V17PanelAsksForAVariableTheUserNamesAndShowsItInTheChosenView)
     EXPECT_EQ(panel->askedVariable(0), "V3");
     EXPECT_GE(control<QComboBox>(panel, vids::kName2)->findText("#V3"), 0) << "both lists";
     line->clearLog();
-    auto* value = control<widgets::TKVDisplayDigits>(panel, vids::kValue1);
     ASSERT_TRUE(waitFor([&] { return value->value() == 42; }));
     EXPECT_TRUE(sentToModules().contains("02REA #V3")) << sentToModules().toStdString();
     panel->viewItemChosen(0, monitoring::TViewItem::Hexadecimal);
