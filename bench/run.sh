@@ -7,7 +7,7 @@ build="$root/build/bench"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_TESTS=OFF >/dev/null
 benches=(kv_wire_bench jbus_bench)
-for optional in comm_bench scan_bench; do
+for optional in comm_bench scan_bench monitor_bench; do
   if cmake --build "$build" --target help | grep -q "^$optional:"; then
     benches+=("$optional")
   fi

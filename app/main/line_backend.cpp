@@ -8,11 +8,13 @@
 #include <shell_codes.h>
 
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QSettings>
 #include <QThread>
 #include <QWidget>
 
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace tamsel::shell {
@@ -120,7 +122,9 @@ TLineBackend::TLineBackend(TPrompter& prompter, QString settingsFile)
 }
 
 TLineBackend::~TLineBackend() {
-    // The poll thread may still deliver; it must be gone before this object is.
+    // The poll thread may still deliver; it must be gone before this object is. A delivery
+    // it is waiting on now would wait for this thread for ever: it gives up instead.
+    m_closing.store(true);
     m_fileLines.reset();
     m_comm.reset();
 }
@@ -140,8 +144,23 @@ tkv::TKV_WindowHandle TLineBackend::handleOf(QObject* window) {
 void TLineBackend::runOnUiThread(const std::function<void()>& work) {
     if (QThread::currentThread() == thread()) {
         work();
-    } else {
-        QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // A blocking queued call could not be abandoned when this object goes while the call
+    // waits: the wait is a semaphore looked at in steps instead. A call given up is never
+    // run, since its queued event goes with this object.
+    auto done = std::make_shared<QSemaphore>(0);
+    QMetaObject::invokeMethod(
+        this,
+        [work, done] {
+            work();
+            done->release();
+        },
+        Qt::QueuedConnection);
+    while (!done->tryAcquire(1, kDeliveryStepMs)) {
+        if (m_closing.load()) {
+            return;
+        }
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -121,6 +122,10 @@ class TLineBackend final : public QObject,
     TPrompter& m_prompter;
     TQtSettingsStore m_settings;
     project::TKV_Project m_project;
+    /// Set while the object goes: deliveries from other threads are given up. Before the
+    /// communication object, whose poll thread reads it.
+    std::atomic<bool> m_closing{false};
+    static constexpr int kDeliveryStepMs = 20;
     std::unique_ptr<tkv::TKV_CommDLL> m_comm;
     std::unique_ptr<TCommFileLineLink> m_fileLines;
     std::function<void(int, const QString&)> m_noteSink;

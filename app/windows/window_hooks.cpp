@@ -2,6 +2,9 @@
 
 #include "comm_error_report.h"
 
+#include <monitor_v17_window.h>
+#include <monitor_window.h>
+#include <motion_window.h>
 #include <parameters_window.h>
 #include <specific_modes_window.h>
 
@@ -34,6 +37,12 @@ TWindowHooks::TWindowHooks(shell::TMainApp& app, shell::TPrompter& prompter)
     addWindow(shell::TWindowKind::SpecificMode, [](const TWindowSetup& setup) {
         return new specific_modes::TSpecificModesWindow(setup);
     });
+    addWindow(shell::TWindowKind::DirectMotion,
+              [](const TWindowSetup& setup) { return new motion::TDial_MOT(setup); });
+    addWindow(shell::TWindowKind::Panel,
+              [](const TWindowSetup& setup) { return new monitoring::TDial_SUIV(setup); });
+    addWindow(shell::TWindowKind::PanelVrx,
+              [](const TWindowSetup& setup) { return new monitoring::TDial_SUIVV17(setup); });
 }
 
 TWindowHooks::~TWindowHooks() {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
@@ -135,6 +136,27 @@ void showAutomaticOutputs(QWidget* window) {
     }
 }
 
+// The direct motion window with a target typed in and a few outputs chosen.
+void chooseMotion(QWidget* window) {
+    // The window enables its controls at its first status; the choices come after it.
+    QTest::qWait(kScanLookMs * 5);
+    if (auto* position = window->findChild<QLineEdit*>(QStringLiteral("1389"))) {
+        position->setText(QStringLiteral("2500"));
+    }
+    // S7 on, S6 left as it is (the demo TRILO's outputs have three states), S1 on.
+    const struct {
+        const char* id;
+        int clicks;
+    } outputs[] = {{"1359", 1}, {"1360", 2}, {"1365", 1}};
+    for (const auto& o : outputs) {
+        if (auto* label = window->findChild<QWidget*>(QString::fromLatin1(o.id))) {
+            for (int i = 0; i < o.clicks; ++i) {
+                QTest::mouseClick(label, Qt::LeftButton);
+            }
+        }
+    }
+}
+
 const TPicture kPictures[] = {
     // file, command, module address, preparation
     {"dialog.png", cmd::kDialog, 0, askIdentity},
@@ -143,6 +165,10 @@ const TPicture kPictures[] = {
     // Before the scan: it leaves the line at the last setting it tried.
     {"parameters.png", cmd::kParameters, 1, waitForParameters},
     {"specific_modes.png", cmd::kSpecificModes, 1, showAutomaticOutputs},
+    // The module windows poll the working line: they are pictured before the scan takes it.
+    {"direct_motion.png", cmd::kDirectMotion, 0, chooseMotion},
+    {"panel.png", cmd::kPanel, 0, {}},
+    {"panel_vrx17.png", cmd::kPanel, 2, {}},
     {"configuration.png", cmd::kConfiguration, 0, scanAutomatically},
 };
 
