@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <stdlib.h>
 #include <string>
@@ -226,17 +227,28 @@ TEST_F(WorkingDirectory, AFolderThatCannotBeMadeReadyLeavesTheInstalledFilesToWo
 }
 
 TEST_F(WorkingDirectory, TheEnvironmentIsReadFromHomeAndXdgDataHome) {
-    const char* savedHome = std::getenv("HOME");
-    const std::string home0 = savedHome == nullptr ? "" : savedHome;
+    // The variables are the process's: each goes back to what it was.
+    struct Saved {
+        const char* name;
+        std::optional<std::string> value;
+    } saved[] = {{"HOME", {}}, {"XDG_DATA_HOME", {}}};
+    for (Saved& v : saved) {
+        if (const char* value = std::getenv(v.name); value != nullptr) {
+            v.value = value;
+        }
+    }
     setenv("HOME", home.c_str(), 1);
     unsetenv("XDG_DATA_HOME");
     const TChoice choice = chooseWorkingDirectory(current, installed, currentEnvironment());
     EXPECT_EQ(choice.directory, home / ".local/share/tamsel2");
     setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
     EXPECT_EQ(userDirectory(currentEnvironment()), root / "xdg/tamsel2");
-    unsetenv("XDG_DATA_HOME");
-    if (savedHome != nullptr) {
-        setenv("HOME", home0.c_str(), 1);
+    for (const Saved& v : saved) {
+        if (v.value) {
+            setenv(v.name, v.value->c_str(), 1);
+        } else {
+            unsetenv(v.name);
+        }
     }
 }
 
