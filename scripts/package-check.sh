@@ -11,7 +11,10 @@ build="${TAMSEL_PACKAGE_BUILD:-$root/build/pkg}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target package
 
-package="$(ls -t "$build"/tamsel2_*.deb | head -n 1)"
+# The newest, should an older version's package still be there. (No "| head": with
+# pipefail, a writer cut off early would count as a failure.)
+packages="$(ls -t "$build"/tamsel2_*.deb)"
+package="${packages%%$'\n'*}"
 scratch="$(mktemp -d /tmp/tamsel2-package-check.XXXXXX)"
 app_pid=""
 cleanup() {
@@ -61,7 +64,8 @@ while IFS= read -r path; do
 done < <(dpkg-deb --fsys-tarfile "$package" | tar -t)
 pass "file list"
 
-dpkg-deb -f "$package" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries"
+depends="$(dpkg-deb -f "$package" Depends)"
+grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks the Qt libraries: $depends"
 if apt-get -s install "$package" >/dev/null 2>&1; then
   pass "apt-get can install it and its dependencies (simulated)"
 else
@@ -83,8 +87,9 @@ pass "man pages"
 
 # The unpacked programs find the unpacked libraries through their RPATH.
 for program in tamsel2 linkorctl kvsim; do
-  if ldd "$unpacked/usr/bin/$program" | grep -q 'not found'; then
-    fail "$program lacks libraries: $(ldd "$unpacked/usr/bin/$program" | grep 'not found')"
+  libraries="$(ldd "$unpacked/usr/bin/$program")"
+  if grep -q 'not found' <<<"$libraries"; then
+    fail "$program lacks libraries: $(grep 'not found' <<<"$libraries")"
   fi
 done
 linkorctl="$unpacked/usr/bin/linkorctl"
@@ -99,15 +104,16 @@ localize="$(sed -n 's/^localize=//p' "$unpacked/etc/xdg/Korvel/LINKOR.conf")"
 [ -f "$unpacked$localize/liblinkor.so" ] || fail "localize=$localize holds no liblinkor.so"
 mkdir -p "$scratch/xdg/Korvel"
 printf '[General]\nlocalize=%s\n' "$unpacked$localize" >"$scratch/xdg/Korvel/LINKOR.conf"
-(cd / && XDG_CONFIG_DIRS="$scratch/xdg" "$linkorctl" types | grep -qx TRILO) \
-  || fail "linkorctl does not find the driver through the localize setting"
+types="$(cd / && XDG_CONFIG_DIRS="$scratch/xdg" "$linkorctl" types)" || true
+grep -qx TRILO <<<"$types" || fail "linkorctl does not find the driver through the localize setting"
 pass "linkorctl finds the unpacked driver"
 
 # Started outside any folder of its own, tamsel2 fills a per-user working directory.
 work="$scratch/data/tamsel2"
+# exec: the process to stop at the end is tamsel2 itself, not a shell around it.
 (cd "$scratch" && HOME="$scratch/home" XDG_DATA_HOME="$scratch/data" \
   QT_QPA_PLATFORM=offscreen XDG_CONFIG_DIRS="$scratch/xdg" \
-  "$unpacked/usr/bin/tamsel2" >"$scratch/tamsel2.log" 2>&1) &
+  exec "$unpacked/usr/bin/tamsel2" >"$scratch/tamsel2.log" 2>&1) &
 app_pid=$!
 for _ in $(seq 300); do
   [ -f "$work/template/tamsel2.ktp" ] && [ -L "$work/help" ] && break
