@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config ccache
           libgtest-dev libgmock-dev libmodbus-dev mbpoll
-          qt6-base-dev libqt6svg6 clang-14 libclang-rt-14-dev)
+          qt6-base-dev libqt6svg6 clang-14 libclang-rt-14-dev
+          desktop-file-utils man-db dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 // one file that knows every layer: it builds the services, the shell and the windows'
 // layers and wires them together.
 #include "line_backend.h"
+#include "working_directory.h"
 
 #include <config_hooks.h>
 #include <cp1252.h>
@@ -12,6 +13,8 @@
 #include <window_hooks.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +27,33 @@ bool displayReachable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Started from a menu, the program has no folder of its own: it gets the per-user one.
+// What went wrong on the way is told, and the program carries on with what it has.
+void enterWorkingDirectory(tamsel::shell::TPrompter& prompter) {
+    namespace wd = tamsel::workdir;
+    const wd::fs::path program(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
+    std::error_code ec;
+    const wd::fs::path current = wd::fs::current_path(ec);
+    const wd::TChoice choice =
+        wd::chooseWorkingDirectory(current, wd::installedBeside(program), wd::currentEnvironment());
+    if (choice.place != wd::TPlace::Current) {
+        QDir::setCurrent(QFile::decodeName(choice.directory.c_str()));
+    }
+    if (choice.problems.empty()) {
+        return;
+    }
+    QString text;
+    for (const std::string& problem : choice.problems) {
+        std::fprintf(stderr, "tamsel2: %s\n", problem.c_str());
+        text += QString::fromLocal8Bit(problem.c_str()) + QLatin1Char('\n');
+    }
+    tamsel::shell::TBox box;
+    box.title = QStringLiteral("Tamsel2 working directory");
+    box.text = text.trimmed();
+    box.icon = tamsel::shell::TBoxIcon::Exclamation;
+    prompter.ask(nullptr, box);
 }
 
 } // namespace
@@ -49,6 +79,7 @@ int main(int argc, char** argv) {
         return EXIT_SUCCESS;
     }
 
+    enterWorkingDirectory(prompter);
     tamsel::shell::TLineBackend backend(prompter);
     tamsel::shell::TMainApp app(backend, prompter);
     backend.setNoteSink([&app](int first, const QString& text) {

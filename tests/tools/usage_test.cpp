@@ -73,8 +73,8 @@ TEST_F(Usage, BadCommandLinesGiveOneLineAndStatusTwo) {
 }
 
 TEST_F(Usage, EverySubcommandHasItsHelp) {
-    const char* names[] = {"ports",   "types", "protocols", "bauds", "identity",
-                           "message", "send",  "run",       "scan",  "monitor"};
+    const char* names[] = {"ports", "types", "protocols", "bauds",   "identity", "message",
+                           "send",  "run",   "scan",      "monitor", "doctor"};
     for (const char* name : names) {
         for (const char* form : {"--help", "-h"}) {
             const Outcome out = run({name, form});

@@ -35,6 +35,15 @@ Lists the ports the driver can open now, one a line.
               known, whether low latency is asked; and what to do about a USB adapter
               whose latency timer keeps replies waiting
 )"},
+        {"doctor", R"(Usage: linkorctl doctor [--json]
+Examines every serial device (/dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM*) and every port of
+the port map, or of the LINKOR_PORTS folder when that is set, and tells for each whether
+it can be used now, and if not why: no such device or a link to an adapter not plugged
+in, not a serial device, a UART slot without hardware (a phantom), no permission (and the
+group that gives it), or busy, with the processes that have it open as far as /proc
+shows them, ModemManager and brltty among them. The driver is not needed; its folder,
+found as by the other subcommands, tells where the port map is.
+)"},
         {"types", R"(Usage: linkorctl types [--json]
 Lists the module targets the driver carries, one a line.
 )"},
@@ -148,6 +157,7 @@ The serial line of drive modules from a shell prompt, through the line driver ta
 
 Subcommands:
   ports                    ports the driver can open
+  doctor                   why each serial device can or cannot be used
   types                    module targets
   protocols [TYPE]         protocols (of a target)
   bauds TYPE [PROTOCOL]    baud rates of a target (and protocol)

@@ -1,4 +1,5 @@
 // linkorctl: the subcommand is chosen here; failures become the exit status.
+#include "cmd_doctor.h"
 #include "commands.h"
 #include "errors.h"
 #include "help_texts.h"
@@ -20,7 +21,7 @@ const std::map<std::string, Runner>& runners() {
         {"bauds", runBauds},     {"identity", runIdentity}, {"message", runMessage},
         {"send", runSend},       {"run", runFile},          {"scan", runScan},
         {"monitor", runMonitor}, {"backup", runBackup},     {"compare", runCompare},
-        {"restore", runRestore},
+        {"restore", runRestore}, {"doctor", runDoctor},
     };
     return r;
 }

@@ -1,12 +1,13 @@
 #include "base/exchange_log.h"
 
+#include "base/companion_files.h"
 #include "base/driver_state.h"
-#include "base/library_location.h"
 #include "linkor_status.h"
 
 #include <common/unique_fd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -61,8 +62,7 @@ std::string logFilePath() {
     if (!configured.empty()) {
         return configured;
     }
-    const std::string dir = libraryDirectory();
-    return dir.empty() ? std::string() : dir + "linkor.log";
+    return companionPath(Companion::Log, currentCompanionPlaces());
 }
 
 void appendToLog(const std::string& text) {
@@ -71,7 +71,12 @@ void appendToLog(const std::string& text) {
         return;
     }
     // O_APPEND makes each write land whole at the end, whoever else is logging.
-    common::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC;
+    common::UniqueFd fd(::open(path.c_str(), kFlags, 0644));
+    // The per-user folder is made when the first record goes there.
+    if (fd.get() < 0 && errno == ENOENT && makeParentFolder(path)) {
+        fd.reset(::open(path.c_str(), kFlags, 0644));
+    }
     if (fd.get() >= 0) {
         [[maybe_unused]] const ssize_t n = ::write(fd.get(), text.data(), text.size());
     }

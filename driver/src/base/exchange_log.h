@@ -1,6 +1,7 @@
-// The exchange log "linkor.log" beside the library: headers written when a settings
-// block sets the log mode, and one record per dialogue. Every piece is appended with
-// one write of its own, so lines logging at the same time never split each other's.
+// The exchange log "linkor.log", beside the library or in the user's state folder (see
+// companion_files.h): headers written when a settings block sets the log mode, and one
+// record per dialogue. Every piece is appended with one write of its own, so lines
+// logging at the same time never split each other's.
 #pragma once
 
 #include "base/messages.h"

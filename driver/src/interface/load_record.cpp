@@ -1,8 +1,8 @@
 #include "interface/load_record.h"
 
+#include "base/companion_files.h"
 #include "base/driver_state.h"
 #include "base/exchange_log.h"
-#include "base/library_location.h"
 
 #include <cstdio>
 #include <memory>
@@ -11,11 +11,10 @@
 namespace linkor {
 
 void writeLoadRecord() {
-    const std::string dir = libraryDirectory();
-    if (dir.empty()) {
+    const std::string path = companionPath(Companion::LoadRecord, currentCompanionPlaces());
+    if (path.empty() || !makeParentFolder(path)) {
         return;
     }
-    const std::string path = dir + "linkordll.id";
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "a"),
                                                                &std::fclose);
     if (file) {

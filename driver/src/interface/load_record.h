@@ -1,4 +1,5 @@
-// The record of every process that loaded the driver, "linkordll.id" beside it.
+// The record of every process that loaded the driver, "linkordll.id" beside it or in the
+// user's state folder (see companion_files.h).
 #pragma once
 
 namespace linkor {

@@ -1,7 +1,7 @@
 #include "line_table/set_up.h"
 
+#include "base/companion_files.h"
 #include "base/driver_state.h"
-#include "base/library_location.h"
 #include "line_table/sorncom.h"
 
 #include <string>
@@ -14,9 +14,9 @@ void ensureSetUp() {
         return;
     }
     state.setUp = true;
-    const std::string dir = libraryDirectory();
-    state.logPath = dir + "linkor.log";
-    state.scriptPath = dir + "linkor.zel";
+    const CompanionPlaces places = currentCompanionPlaces();
+    state.logPath = companionPath(Companion::Log, places);
+    state.scriptPath = companionPath(Companion::StartupScript, places);
     sorncom::load();
 }
 

@@ -129,6 +129,10 @@ PortCheck checkPort(unsigned portNumber, const std::string& libraryDir) {
     if (path.empty()) {
         return fault(PortFault::NoDevice, path);
     }
+    return checkDevice(path);
+}
+
+PortCheck checkDevice(const std::string& path) {
     PortCheck check;
     UniqueFd fd = openExclusive(path, check);
     if (!fd.valid()) {

@@ -46,6 +46,9 @@ void releaseExclusive(UniqueFd& fd);
 /// with its '/'), opens it as the driver does and gives it back at once.
 PortCheck checkPort(unsigned portNumber, const std::string& libraryDir);
 
+/// The checks of checkPort on the device at @p path, whichever port leads to it.
+PortCheck checkDevice(const std::string& path);
+
 /// The reason in words, such as "busy: another program holds /dev/ttyUSB0" or "no such
 /// device: /dev/ttyS5 does not exist".
 std::string describePortCheck(const PortCheck& check);

@@ -1,5 +1,6 @@
 #include "posix/port_map.h"
 
+#include "base/companion_files.h"
 #include "base/library_location.h"
 
 #include <common/text_words.h>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr unsigned kDefaultGroupSize = 32;
 constexpr const char* kDefaultGroups[] = {"/dev/ttyS", "/dev/ttyUSB", "/dev/ttyACM"};
-constexpr const char* kPortMapFile = "linkor.ports";
 
 } // namespace
 
@@ -95,7 +95,7 @@ std::string devicePathOf(unsigned portNumber, const std::string& libraryDir) {
         }
         return path + name;
     }
-    std::ifstream mapFile(libraryDir + kPortMapFile);
+    std::ifstream mapFile(companionPath(Companion::PortMap, companionPlacesFor(libraryDir)));
     if (mapFile) {
         std::stringstream text;
         text << mapFile.rdbuf();

@@ -10,8 +10,9 @@ namespace linkor {
 std::optional<unsigned> portNumberOf(const char* portName);
 
 /// Device path of port n: the entry COMn of $LINKOR_PORTS when that is set (and nothing
-/// else), otherwise the mapping of the file linkor.ports beside the library, otherwise
-/// the built-in default for the usual Linux device names. Empty when n has none.
+/// else), otherwise the mapping of the port map linkor.ports (beside the library, else the
+/// user's, see companion_files.h), otherwise the built-in default for the usual Linux
+/// device names. Empty when n has none.
 std::string devicePathOf(unsigned portNumber);
 /// As above, with linkor.ports looked for in `libraryDir` (ending in '/'): for a program
 /// that reasons about the ports of a driver it loaded from there.
