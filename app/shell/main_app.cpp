@@ -27,6 +27,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tamsel::shell {
 
 namespace {
@@ -149,7 +151,13 @@ std::int32_t TMainApp::request(std::uint16_t code, std::uint16_t hi, void* recor
     return 0;
 }
 
+QStringList TMainApp::notesSince(long long made) const {
+    const long long fresh = std::min<long long>(m_notesMade - made, m_notes.size());
+    return fresh <= 0 ? QStringList() : m_notes.mid(m_notes.size() - static_cast<int>(fresh));
+}
+
 void TMainApp::note(const QString& text) {
+    ++m_notesMade;
     m_notes.append(text);
     if (m_notes.size() > kNoteLimit) {
         m_notes.removeFirst();

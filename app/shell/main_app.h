@@ -72,6 +72,10 @@ class TMainApp final : public QObject, public TRequestSink {
     const QString& programDirectory() const { return m_programDirectory; }
     /// Diagnostic notes (0x5557 and the shell's own), newest last.
     const QStringList& notes() const { return m_notes; }
+    /// How many notes were made since the start; the oldest of them drop out of notes().
+    long long notesMade() const { return m_notesMade; }
+    /// The notes made after the first @p made, as far as notes() still holds them.
+    QStringList notesSince(long long made) const;
     bool minimised() const { return m_minimised; }
     bool helpMode() const;
     bool startupSucceeded() const { return m_startup->succeeded(); }
@@ -123,6 +127,7 @@ class TMainApp final : public QObject, public TRequestSink {
     QString m_programDirectory;
     QString m_ledDirectory;
     QStringList m_notes;
+    long long m_notesMade = 0;
     int m_dpi = 96;
     bool m_minimised = false;
 };

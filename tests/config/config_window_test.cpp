@@ -655,12 +655,12 @@ TEST_F(ConfigWindowTest, SearchWithBothBoxesMakesOneTryAtEveryAddressFullDebugKe
     const QStringList bauds = itemsOf(baud);
     const int protocols = control<QComboBox>(ctl::kProtocol)->count();
     ASSERT_GE(protocols, 1);
-    const int before = probeTraces(app->notes()).size();
+    const long long before = app->notesMade();
     press(ctl::kStart);
     const int pairs = protocols * static_cast<int>(bauds.size());
     // Addresses 0 to 3 are enough to see it; the rest is silence.
     ASSERT_TRUE(waitFor(
-        [this, before, pairs] { return probeTraces(app->notes()).size() > before + 4 * pairs; },
+        [this, before, pairs] { return probeTraces(app->notesSince(before)).size() > 4 * pairs; },
         kScanWaitMs));
     press(ctl::kStart);
     ASSERT_TRUE(scanDone(kStopWaitMs));
@@ -668,7 +668,7 @@ TEST_F(ConfigWindowTest, SearchWithBothBoxesMakesOneTryAtEveryAddressFullDebugKe
     EXPECT_TRUE(control<QRadioButton>(ctl::kFullDebug)->isChecked());
     EXPECT_FALSE(control<QPushButton>(ctl::kAccept)->isEnabled());
 
-    const QStringList debugged = probeTraces(app->notes()).mid(before);
+    const QStringList debugged = probeTraces(app->notesSince(before));
     ASSERT_GE(debugged.size(), 4 * pairs) << debugged.join(" ").toStdString();
     const int from = static_cast<int>(bauds.indexOf("19200"));
     for (int a = 0; a < 4; ++a) {
@@ -709,10 +709,10 @@ TEST_F(ConfigWindowTest, AnotherPortStartsAgainAtAddress00AndAPortThatFailsIsSil
     ASSERT_EQ(w->table().liveCount(), 2) << addresses();
 
     port->setCurrentIndex(port->findText("COM2"));
-    const int before = probeTraces(app->notes()).size();
+    const long long before = app->notesMade();
     press(ctl::kStart);
     ASSERT_TRUE(scanDone());
-    const QStringList tried = probeTraces(app->notes()).mid(before);
+    const QStringList tried = probeTraces(app->notesSince(before));
     ASSERT_FALSE(tried.isEmpty());
     for (const QString& t : tried) {
         EXPECT_TRUE(t.endsWith(" 0]")) << t.toStdString();
@@ -731,17 +731,22 @@ TEST_F(ConfigWindowTest, AnotherPortStartsAgainAtAddress00AndAPortThatFailsIsSil
 
     // Back on the first port the sweep begins at 00 again, finds it, and goes on at 01.
     port->setCurrentIndex(port->findText("COM1"));
-    const int again = probeTraces(app->notes()).size();
+    const long long again = app->notesMade();
     press(ctl::kStart);
     ASSERT_TRUE(waitFor(
         [this, again] {
-            const QStringList t = probeTraces(app->notes()).mid(again);
-            return !t.isEmpty() && t.last().endsWith(" 1]");
+            for (const QString& t : probeTraces(app->notesSince(again))) {
+                if (t.endsWith(" 1]")) {
+                    return true;
+                }
+            }
+            return false;
         },
-        kScanWaitMs));
+        kScanWaitMs))
+        << app->notesSince(again).join("|").toStdString();
     press(ctl::kStart);
     ASSERT_TRUE(scanDone(kStopWaitMs));
-    EXPECT_TRUE(probeTraces(app->notes()).mid(again).first().endsWith(" 0]"));
+    EXPECT_TRUE(probeTraces(app->notesSince(again)).first().endsWith(" 0]"));
     EXPECT_FALSE(w->table().entry(0).empty()) << addresses();
     EXPECT_EQ(prompter.boxes.size(), boxes + 1) << prompter.titles().join("|").toStdString();
 }
