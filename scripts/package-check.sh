@@ -116,11 +116,12 @@ work="$scratch/data/tamsel2"
   exec "$unpacked/usr/bin/tamsel2" >"$scratch/tamsel2.log" 2>&1) &
 app_pid=$!
 for _ in $(seq 300); do
-  [ -f "$work/template/tamsel2.ktp" ] && [ -L "$work/help" ] && break
+  [ -f "$work/template/tamsel2.ktp" ] && [ -L "$work/help" ] && [ -L "$work/liblinkor.so" ] && break
   kill -0 "$app_pid" 2>/dev/null || break
   sleep 0.1
 done
-if [ -f "$work/template/tamsel2.ktp" ] && [ -f "$work/tm2cmde.txt" ] && [ -f "$work/help/Tamsel2.html" ]; then
+if [ -f "$work/template/tamsel2.ktp" ] && [ -f "$work/tm2cmde.txt" ] && [ -f "$work/help/Tamsel2.html" ] \
+  && [ -f "$work/liblinkor.so" ]; then
   pass "tamsel2 made its working directory $work"
 else
   fail "tamsel2 made no working directory: $(cat "$scratch/tamsel2.log")"

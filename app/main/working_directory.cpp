@@ -15,6 +15,8 @@ constexpr const char* kDefaultDataHome = ".local/share";
 // Relative to the program's folder, as the package lays them out.
 constexpr const char* kShareFromProgram = "../share/tamsel2";
 constexpr const char* kToolsFromProgram = "../lib/tamsel2/tools";
+constexpr const char* kDriverFromProgram = "../lib/tamsel2/liblinkor.so";
+constexpr const char* kDriverFile = "liblinkor.so";
 constexpr const char* kHelpFolder = "help";
 constexpr const char* kToolsFolder = "tools";
 // A copy is written under this suffix and renamed when complete, so that a full disk
@@ -152,7 +154,11 @@ void linkMissing(const fs::path& target, const fs::path& link, std::vector<std::
     if (fs::exists(fs::symlink_status(link, ec)) || !fs::exists(target, ec)) {
         return;
     }
-    fs::create_directory_symlink(target, link, ec);
+    if (fs::is_directory(target, ec)) {
+        fs::create_directory_symlink(target, link, ec);
+    } else {
+        fs::create_symlink(target, link, ec);
+    }
     if (ec) {
         problems.push_back("could not link " + link.string() + " to " + target.string() + ": " +
                            reason(ec));
@@ -167,7 +173,8 @@ TEnvironment currentEnvironment() {
 
 TInstalledFiles installedBeside(const fs::path& programDirectory) {
     return TInstalledFiles{(programDirectory / kShareFromProgram).lexically_normal(),
-                           (programDirectory / kToolsFromProgram).lexically_normal()};
+                           (programDirectory / kToolsFromProgram).lexically_normal(),
+                           (programDirectory / kDriverFromProgram).lexically_normal()};
 }
 
 bool holdsProgramFiles(const fs::path& directory) {
@@ -222,6 +229,11 @@ TChoice chooseWorkingDirectory(const fs::path& current, const TInstalledFiles& i
     }
     linkMissing(installed.share / kHelpFolder, user / kHelpFolder, choice.problems);
     linkMissing(installed.tools, user / kToolsFolder, choice.problems);
+    // The start-up looks for the driver in the working folder first; found there, it asks no
+    // one where it is, and its log and port map are the user's, beside the link.
+    if (!installed.driver.empty()) {
+        linkMissing(installed.driver, user / kDriverFile, choice.problems);
+    }
     if (!holdsProgramFiles(user)) {
         return fallBack("the working directory " + user.string() +
                         " lacks the glossary or the template project");

@@ -23,8 +23,9 @@ TEnvironment currentEnvironment();
 
 /// Where the installed program keeps what a new working directory starts from.
 struct TInstalledFiles {
-    fs::path share; ///< template, glossary, variable files and help
-    fs::path tools; ///< the tool plug-ins
+    fs::path share;  ///< template, glossary, variable files and help
+    fs::path tools;  ///< the tool plug-ins
+    fs::path driver; ///< the line driver, which the start-up looks for in the working folder
 };
 
 /// The installed files of a program in @p programDirectory (…/bin next to …/share).

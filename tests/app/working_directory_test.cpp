@@ -46,12 +46,14 @@ class WorkingDirectory : public ::testing::Test {
         char dir[] = "/tmp/tamsel2-workdir-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         root = dir;
-        installed = {root / "usr/share/tamsel2", root / "usr/lib/tamsel2/tools"};
+        installed = {root / "usr/share/tamsel2", root / "usr/lib/tamsel2/tools",
+                     root / "usr/lib/tamsel2/liblinkor.so"};
         writeFile(installed.share / "tm2cmde.txt", "glossary\n");
         writeFile(installed.share / "template/tamsel2.ktp", "template project\n");
         writeFile(installed.share / "datafile/DVRX.t2v", "variables\n");
         writeFile(installed.share / "help/Tamsel2.html", "<html></html>\n");
         writeFile(installed.tools / "1450tools.so", "tool\n");
+        writeFile(installed.driver, "driver\n");
         current = root / "somewhere";
         fs::create_directories(current);
         home = root / "home";
@@ -99,8 +101,9 @@ TEST_F(WorkingDirectory, ItStaysWhereItIsStartedInAFolderWithItsFilesOrWithoutAn
         fs::path directory;
     } cases[] = {
         {"its own folder", ownFolder, installed, TPlace::Current, ownFolder},
-        {"no installation", current, TInstalledFiles{root / "nothing", root / "none"},
-         TPlace::Current, current},
+        {"no installation", current,
+         TInstalledFiles{root / "nothing", root / "none", root / "none.so"}, TPlace::Current,
+         current},
         {"no installation known", current, TInstalledFiles{}, TPlace::Current, current},
         {"a folder with only the glossary", halfFolder, installed, TPlace::User,
          home / ".local/share/tamsel2"},
@@ -127,6 +130,8 @@ TEST_F(WorkingDirectory, AFirstStartFillsTheUserFolderFromTheInstalledFiles) {
     // Help and tools belong to the installation: they are reached, not copied.
     EXPECT_EQ(fs::read_symlink(user / "help"), installed.share / "help");
     EXPECT_EQ(fs::read_symlink(user / "tools"), installed.tools);
+    // So is the driver, found in the working folder by the start-up without a question.
+    EXPECT_EQ(fs::read_symlink(user / "liblinkor.so"), installed.driver);
     EXPECT_EQ(readAll(user / "help/Tamsel2.html"), "<html></html>\n");
     EXPECT_FALSE(fs::exists(user / "template/tamsel2.ktp.part"));
     // The current directory is left alone.
@@ -256,6 +261,7 @@ TEST(InstalledFiles, LieBesideTheProgramsFolder) {
     const TInstalledFiles files = installedBeside("/opt/x/usr/bin");
     EXPECT_EQ(files.share, fs::path("/opt/x/usr/share/tamsel2"));
     EXPECT_EQ(files.tools, fs::path("/opt/x/usr/lib/tamsel2/tools"));
+    EXPECT_EQ(files.driver, fs::path("/opt/x/usr/lib/tamsel2/liblinkor.so"));
 }
 
 } // namespace
