@@ -265,25 +265,25 @@ class Reader {
                 " comes before the module's type code and is ignored");
             return;
         }
-        const std::optional<SettingSpec> spec = findSetting(m.typeCode, key);
-        if (!spec) {
+        const std::optional<SettingRule> rule = findSetting(m.typeCode, key);
+        if (!rule) {
             say("unknown setting \"" + std::string(key) + "\"" + where + " is ignored");
             return;
         }
         const auto v = number(value);
         if (!v) {
-            say("\"" + std::string(value) + "\" of " + spec->key + where +
+            say("\"" + std::string(value) + "\" of " + rule->key + where +
                 " is no number; the setting is ignored");
             return;
         }
-        if (*v < spec->low || *v > spec->high) {
-            say(spec->key + where + ": " + std::to_string(*v) + " is outside " +
-                std::to_string(spec->low) + " to " + std::to_string(spec->high) +
+        if (*v < rule->low || *v > rule->high) {
+            say(rule->key + where + ": " + std::to_string(*v) + " is outside " +
+                std::to_string(rule->low) + " to " + std::to_string(rule->high) +
                 "; the setting is ignored");
             return;
         }
-        if (!m.settings.emplace(spec->key, *v).second) {
-            say(spec->key + where + " is given twice; the first value counts");
+        if (!m.settings.emplace(rule->key, *v).second) {
+            say(rule->key + where + " is given twice; the first value counts");
         }
     }
 

@@ -285,11 +285,11 @@ groupsOf(int32_t typeCode, const std::vector<std::string>& keys) {
         }
     };
     for (const std::string& key : keys) {
-        const std::optional<SettingSpec> spec = findSetting(typeCode, key);
-        if (!spec) {
+        const std::optional<SettingRule> rule = findSetting(typeCode, key);
+        if (!rule) {
             continue;
         }
-        const SettingGroup g = readGroupOf(spec->group);
+        const SettingGroup g = readGroupOf(rule->group);
         auto it = std::find_if(out.begin(), out.end(), [g](const auto& e) { return e.first == g; });
         if (it == out.end()) {
             out.push_back({g, {}});
@@ -304,7 +304,7 @@ groupsOf(int32_t typeCode, const std::vector<std::string>& keys) {
 
 std::vector<std::string> groupKeys(int32_t typeCode, SettingGroup group) {
     std::vector<std::string> out;
-    for (const SettingSpec& s : settingsOf(typeCode)) {
+    for (const SettingRule& s : settingsOf(typeCode)) {
         if (s.group == group) {
             out.push_back(s.key);
         }
@@ -332,7 +332,7 @@ SettingsRead readKeys(ModuleLine& line, int address, int32_t typeCode,
 SettingsRead readSettings(ModuleLine& line, int address, int32_t typeCode,
                           const std::vector<int>& variables) {
     std::vector<std::string> keys;
-    for (const SettingSpec& s : settingsOf(typeCode)) {
+    for (const SettingRule& s : settingsOf(typeCode)) {
         keys.push_back(s.key);
     }
     if (hasNumberedVariables(typeCode)) {

@@ -75,7 +75,7 @@ std::pair<long, long> resolutionRange(int32_t typeCode) {
     }
 }
 
-void addParameters(std::vector<SettingSpec>& out, int32_t typeCode, int32_t family) {
+void addParameters(std::vector<SettingRule>& out, int32_t typeCode, int32_t family) {
     const auto g = SettingGroup::Parameters;
     if (family == tkv::kFamilyTrilo) {
         out.push_back({"parameters.start_speed", g, kSpeedLow, kSpeedHigh});
@@ -98,7 +98,7 @@ void addParameters(std::vector<SettingSpec>& out, int32_t typeCode, int32_t fami
     out.push_back({"parameters.standby_mode", g, 0, kStandbyModeHigh});
 }
 
-void addSpecificModes(std::vector<SettingSpec>& out, int32_t typeCode, int32_t family) {
+void addSpecificModes(std::vector<SettingRule>& out, int32_t typeCode, int32_t family) {
     const int32_t can = RechercheStrategie(typeCode, kStrategySpecificModes);
     const auto g = SettingGroup::SpecificModes;
     if ((can & kCanPowerOn) != 0) {
@@ -122,7 +122,7 @@ void addSpecificModes(std::vector<SettingSpec>& out, int32_t typeCode, int32_t f
     }
 }
 
-void addMotion(std::vector<SettingSpec>& out, int32_t family) {
+void addMotion(std::vector<SettingRule>& out, int32_t family) {
     const bool dvrx = family == tkv::kFamilyDvrx;
     out.push_back({"motion.low_speed", SettingGroup::MotionSpeeds, 1, kPanelSpeedHigh});
     out.push_back({"motion.high_speed", SettingGroup::MotionSpeeds, 1, kPanelSpeedHigh});
@@ -143,7 +143,7 @@ void addMotion(std::vector<SettingSpec>& out, int32_t family) {
     out.push_back({"motion.negative_end", SettingGroup::MotionEnds, kInt32Low, kInt32High});
 }
 
-void addPanel(std::vector<SettingSpec>& out) {
+void addPanel(std::vector<SettingRule>& out) {
     out.push_back({"panel.negative_end", SettingGroup::PanelEnds, kInt32Low, kInt32High});
     out.push_back({"panel.positive_end", SettingGroup::PanelEnds, kInt32Low, kInt32High});
     out.push_back({"panel.hard_ends", SettingGroup::PanelEnds, 0, 1});
@@ -158,8 +158,8 @@ void addPanel(std::vector<SettingSpec>& out) {
 
 } // namespace
 
-std::vector<SettingSpec> settingsOf(int32_t typeCode) {
-    std::vector<SettingSpec> out;
+std::vector<SettingRule> settingsOf(int32_t typeCode) {
+    std::vector<SettingRule> out;
     const int32_t family = tkv::familyOf(typeCode);
     if (hasParameters(family)) {
         addParameters(out, typeCode, family);
@@ -197,14 +197,14 @@ std::optional<int> variableNumber(std::string_view key) {
     return n;
 }
 
-std::optional<SettingSpec> findSetting(int32_t typeCode, std::string_view key) {
+std::optional<SettingRule> findSetting(int32_t typeCode, std::string_view key) {
     if (variableNumber(key)) {
         if (!hasNumberedVariables(typeCode)) {
             return std::nullopt;
         }
-        return SettingSpec{std::string(key), SettingGroup::Variable, kInt32Low, kInt32High};
+        return SettingRule{std::string(key), SettingGroup::Variable, kInt32Low, kInt32High};
     }
-    for (SettingSpec& s : settingsOf(typeCode)) {
+    for (SettingRule& s : settingsOf(typeCode)) {
         if (s.key == key) {
             return s;
         }

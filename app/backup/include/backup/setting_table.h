@@ -27,7 +27,7 @@ enum class SettingGroup {
     Variable, ///< kind 0x100 + n read, coded command written
 };
 
-struct SettingSpec {
+struct SettingRule {
     std::string key;
     SettingGroup group;
     long low;
@@ -40,7 +40,7 @@ inline constexpr int kFirstVariable = 1;
 inline constexpr int kLastVariable = 255;
 
 /// The settings of a module type, variables left out, in the order a backup lists them.
-std::vector<SettingSpec> settingsOf(int32_t typeCode);
+std::vector<SettingRule> settingsOf(int32_t typeCode);
 
 /// Whether the type's variables can be read and written by number.
 bool hasNumberedVariables(int32_t typeCode);
@@ -50,8 +50,8 @@ std::string variableKey(int number);
 /// The number of a variable key; nothing for any other key.
 std::optional<int> variableNumber(std::string_view key);
 
-/// The spec of @p key for the type, variables included; nothing when the type has no such
+/// The rule of @p key for the type, variables included; nothing when the type has no such
 /// setting.
-std::optional<SettingSpec> findSetting(int32_t typeCode, std::string_view key);
+std::optional<SettingRule> findSetting(int32_t typeCode, std::string_view key);
 
 } // namespace tamsel::backup
