@@ -1,6 +1,7 @@
 #include "motion_window.h"
 
 #include <arrow_buttons.h>
+#include <module_header.h>
 #include <numeric_field.h>
 #include <status_light.h>
 #include <widget_ids.h>
@@ -30,7 +31,6 @@ namespace req = contract::req;
 using widgets::ids::setControlId;
 
 constexpr const char* kCaption = "Motion - Direct Mode";
-constexpr const char* kLightTemplate = "4 4600";
 constexpr const char* kStartCaption = "&Start";
 constexpr const char* kStopCaption = "&Stop";
 constexpr const char* kDistanceTrace = "kill focus  on dr";
@@ -110,18 +110,11 @@ QPushButton* TDial_MOT::addCommandButton(int id, TImmediate which) {
 
 void TDial_MOT::build() {
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    m_header = new QLabel(this);
-    setControlId(m_header, ids::kHeader);
-    QFont bold(QStringLiteral("Tahoma"));
-    bold.setBold(true);
-    m_header->setFont(bold);
-    m_header->installEventFilter(this);
-    m_light = new widgets::TStatusLight(QString::fromLatin1(kLightTemplate), false, this);
-    setControlId(m_light, ids::kLight);
-    top->addWidget(m_header, 1);
-    top->addWidget(m_light);
-    layout->addLayout(top);
+    const widgets::TModuleHeader header =
+        widgets::makeModuleHeader(this, ids::kHeader, ids::kLight);
+    m_header = header.title;
+    m_light = header.light;
+    layout->addLayout(header.row);
 
     auto* commands = new QGridLayout;
     for (std::size_t i = 0; i < kImmediates.size(); ++i) {

@@ -1,6 +1,7 @@
 #include "parameters_window.h"
 
 #include <arrow_buttons.h>
+#include <module_header.h>
 #include <status_light.h>
 #include <widget_ids.h>
 
@@ -34,7 +35,6 @@ namespace req = contract::req;
 
 // The shell's update order, broadcast to its module windows.
 constexpr int kCommandUpdate = 0x2006;
-constexpr const char* kLightTemplate = "4 4600";
 constexpr int kHeaderPixels = 20;
 constexpr int kReadLength = 20;
 constexpr const char* kUpdateText = "Param : IDV_UPDATE";
@@ -91,19 +91,11 @@ TParametersWindow::~TParametersWindow() {
 
 void TParametersWindow::build() {
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    m_header = new QLabel(this);
-    widgets::ids::setControlId(m_header, ids::kHeader);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(kHeaderPixels);
-    font.setBold(true);
-    m_header->setFont(font);
-    m_header->installEventFilter(this);
-    m_light = new widgets::TStatusLight(QString::fromLatin1(kLightTemplate), false, this);
-    widgets::ids::setControlId(m_light, ids::kLight);
-    top->addWidget(m_header, 1);
-    top->addWidget(m_light);
-    layout->addLayout(top);
+    const widgets::TModuleHeader header =
+        widgets::makeModuleHeader(this, ids::kHeader, ids::kLight, kHeaderPixels);
+    m_header = header.title;
+    m_light = header.light;
+    layout->addLayout(header.row);
 
     auto* motion = new QGroupBox(this);
     m_motionGroup = motion;

@@ -1,6 +1,7 @@
 #include "specific_modes_window.h"
 
 #include <arrow_buttons.h>
+#include <module_header.h>
 #include <status_light.h>
 #include <widget_ids.h>
 
@@ -35,7 +36,6 @@ namespace req = contract::req;
 
 // The shell raises the window with this order: refresh, with the title again.
 constexpr int kCommandRefresh = 0x2001;
-constexpr const char* kLightTemplate = "4 4600";
 constexpr int kHeaderPixels = 20;
 constexpr int kOutputWidth = 34;
 
@@ -84,19 +84,11 @@ TSpecificModesWindow::~TSpecificModesWindow() {
 
 void TSpecificModesWindow::build() {
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    m_header = new QLabel(this);
-    widgets::ids::setControlId(m_header, ids::kHeader);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(kHeaderPixels);
-    font.setBold(true);
-    m_header->setFont(font);
-    m_header->installEventFilter(this);
-    m_light = new widgets::TStatusLight(QString::fromLatin1(kLightTemplate), false, this);
-    widgets::ids::setControlId(m_light, ids::kLight);
-    top->addWidget(m_header, 1);
-    top->addWidget(m_light);
-    layout->addLayout(top);
+    const widgets::TModuleHeader header =
+        widgets::makeModuleHeader(this, ids::kHeader, ids::kLight, kHeaderPixels);
+    m_header = header.title;
+    m_light = header.light;
+    layout->addLayout(header.row);
 
     auto box = [this](int id, const char* text) {
         auto* b = new QCheckBox(QString::fromUtf8(text), this);
