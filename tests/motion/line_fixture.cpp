@@ -42,21 +42,14 @@ bool waitFor(const std::function<bool()>& condition) {
 }
 
 void LineFixture::SetUp() {
-    ASSERT_TRUE(work.isValid());
-    ASSERT_TRUE(ports.isValid());
-    qputenv("LINKOR_PORTS", ports.path().toLocal8Bit());
+    ASSERT_TRUE(
+        folder.prepare(QStringLiteral(TAMSEL_LINKOR_FILE), QStringLiteral(TAMSEL_HELP_FILE)));
     line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(kLine));
-    line->start(ports.path().toStdString(), 1);
-    previous = QDir::currentPath();
-    QDir(work.path()).mkpath("template");
-    QDir(work.path()).mkpath("help");
-    ASSERT_TRUE(QFile::link(QStringLiteral(TAMSEL_LINKOR_FILE), work.filePath("liblinkor.so")));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TAMSEL_HELP_FILE), work.filePath("help/Tamsel2.html")));
-    writeFile("tm2cmde.txt", "[TRILO]\nRV (identity and firmware version)\n");
-    writeFile("template/tamsel2.ktp", projectText());
-    QDir::setCurrent(work.path());
+    line->start(folder.portsPath(), 1);
+    ASSERT_TRUE(folder.write("template/tamsel2.ktp", projectText()));
+    folder.enter();
 
-    backend = std::make_unique<shell::TLineBackend>(prompter, work.filePath("none.conf"));
+    backend = std::make_unique<shell::TLineBackend>(prompter, folder.filePath("none.conf"));
     app = std::make_unique<shell::TMainApp>(*backend, prompter);
     // The program's own wiring: the windows under test are registered by the hooks.
     hooks = std::make_unique<TWindowHooks>(*app, prompter);
@@ -70,15 +63,12 @@ void LineFixture::TearDown() {
     hooks.reset();
     app.reset();
     backend.reset();
-    QDir::setCurrent(previous);
+    folder.leave();
     line->stop();
-    qunsetenv("LINKOR_PORTS");
 }
 
 void LineFixture::writeFile(const char* name, const QByteArray& text) {
-    QFile f(work.filePath(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
+    ASSERT_TRUE(folder.write(name, text));
 }
 
 QWidget* LineFixture::open(int command, int entry) {
@@ -98,13 +88,7 @@ QMdiSubWindow* LineFixture::frameOf(QWidget* window) {
 }
 
 QByteArray LineFixture::sentToModules() const {
-    QByteArray bytes;
-    for (const kvsim::LogEntry& e : line->log()) {
-        if (e.direction == kvsim::Direction::ToModules) {
-            bytes.append(static_cast<char>(e.byte));
-        }
-    }
-    return bytes;
+    return support::sentToModules(*line);
 }
 
 QString LineFixture::sendText(const char* text) {

@@ -10,6 +10,9 @@
 
 #include <kvsim/virtual_line.h>
 
+#include "support/program_folder.h"
+#include "support/sent_bytes.h"
+
 #include <QMdiSubWindow>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,9 +65,7 @@ class LineFixture : public ::testing::Test {
         return parent->findChild<T*>(QString::number(id));
     }
 
-    QTemporaryDir work;
-    QTemporaryDir ports;
-    QString previous;
+    support::TProgramFolder folder;
     std::unique_ptr<kvsim::VirtualLine> line;
     TQuietPrompter prompter;
     std::unique_ptr<shell::TLineBackend> backend;

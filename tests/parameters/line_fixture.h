@@ -16,6 +16,8 @@
 #include <kvsim/virtual_line.h>
 
 #include "support/event_wait.h"
+#include "support/program_folder.h"
+#include "support/sent_bytes.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -69,26 +71,19 @@ inline constexpr int kWitnessPasses = 4;
 class LineFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(work.isValid());
-        ASSERT_TRUE(ports.isValid());
-        qputenv("LINKOR_PORTS", ports.path().toLocal8Bit());
-        line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(kLine));
-        line->start(ports.path().toStdString(), 1);
-        previous = QDir::currentPath();
-        QDir(work.path()).mkpath("template");
-        QDir(work.path()).mkpath("help");
-        ASSERT_TRUE(QFile::link(QStringLiteral(TAMSEL_LINKOR_FILE), work.filePath("liblinkor.so")));
         ASSERT_TRUE(
-            QFile::copy(QStringLiteral(TAMSEL_HELP_FILE), work.filePath("help/Tamsel2.html")));
-        writeFile("tm2cmde.txt", "[TRILO]\nRV (identity and firmware version)\n");
-        writeFile("template/tamsel2.ktp",
-                  "; test project\n[CONFIGURATION]\nTarget = TRILO\nPortComm = COM1\n"
-                  "BaudRate = 9600\nProtocole = XON-XOFF\n"
-                  "Cnf00000  = 00 , 00517 ,_,_,_\nCnf00001  = 01 , 04098 ,_,_,_\n;\n"
-                  "[TM2_SETUP]\nSwMode = 0\nSwPn0 = 0\n;\n[LabelVariable]\n;\n[LAST_COMMAND]\n;\n");
-        QDir::setCurrent(work.path());
+            folder.prepare(QStringLiteral(TAMSEL_LINKOR_FILE), QStringLiteral(TAMSEL_HELP_FILE)));
+        line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(kLine));
+        line->start(folder.portsPath(), 1);
+        ASSERT_TRUE(folder.write(
+            "template/tamsel2.ktp",
+            "; test project\n[CONFIGURATION]\nTarget = TRILO\nPortComm = COM1\n"
+            "BaudRate = 9600\nProtocole = XON-XOFF\n"
+            "Cnf00000  = 00 , 00517 ,_,_,_\nCnf00001  = 01 , 04098 ,_,_,_\n;\n"
+            "[TM2_SETUP]\nSwMode = 0\nSwPn0 = 0\n;\n[LabelVariable]\n;\n[LAST_COMMAND]\n;\n"));
+        folder.enter();
 
-        backend = std::make_unique<shell::TLineBackend>(prompter, work.filePath("none.conf"));
+        backend = std::make_unique<shell::TLineBackend>(prompter, folder.filePath("none.conf"));
         app = std::make_unique<shell::TMainApp>(*backend, prompter);
         hooks = std::make_unique<TWindowHooks>(*app, prompter);
         app->setScreenFacts({96, 96, 1024, 768, 24});
@@ -101,24 +96,13 @@ class LineFixture : public ::testing::Test {
         hooks.reset();
         app.reset();
         backend.reset();
-        QDir::setCurrent(previous);
+        folder.leave();
         line->stop();
-        qunsetenv("LINKOR_PORTS");
     }
     void writeFile(const char* name, const QByteArray& text) {
-        QFile f(work.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
+        ASSERT_TRUE(folder.write(name, text));
     }
-    QByteArray sentToModules() const {
-        QByteArray bytes;
-        for (const kvsim::LogEntry& e : line->log()) {
-            if (e.direction == kvsim::Direction::ToModules) {
-                bytes.append(static_cast<char>(e.byte));
-            }
-        }
-        return bytes;
-    }
+    QByteArray sentToModules() const { return support::sentToModules(*line); }
     long param(int address, const char* name) const {
         const auto m = line->module(address);
         if (!m) {
@@ -173,9 +157,7 @@ class LineFixture : public ::testing::Test {
         return parent->findChild<T*>(QString::number(id));
     }
 
-    QTemporaryDir work;
-    QTemporaryDir ports;
-    QString previous;
+    support::TProgramFolder folder;
     std::unique_ptr<kvsim::VirtualLine> line;
     TScriptedPrompter prompter;
     std::unique_ptr<shell::TLineBackend> backend;

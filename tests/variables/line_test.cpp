@@ -16,6 +16,8 @@
 #include <kvsim/virtual_line.h>
 
 #include "support/event_wait.h"
+#include "support/program_folder.h"
+#include "support/sent_bytes.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -98,29 +100,22 @@ struct TScriptedInput {
 class VariablesLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(work.isValid());
-        ASSERT_TRUE(ports.isValid());
-        qputenv("LINKOR_PORTS", ports.path().toLocal8Bit());
+        ASSERT_TRUE(folder.prepare(QStringLiteral(TAMSEL_LINKOR_FILE)));
         line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(kLine));
-        line->start(ports.path().toStdString(), 1);
-        previous = QDir::currentPath();
-        QDir(work.path()).mkpath("template");
-        ASSERT_TRUE(QFile::link(QStringLiteral(TAMSEL_LINKOR_FILE), work.filePath("liblinkor.so")));
-        writeFile("tm2cmde.txt", "[TRILO]\nRV (identity and firmware version)\n");
-        writeFile("template/tamsel2.ktp", project());
-        QDir::setCurrent(work.path());
+        line->start(folder.portsPath(), 1);
+        ASSERT_TRUE(folder.write("template/tamsel2.ktp", project()));
+        folder.enter();
         startProgram();
     }
     void TearDown() override {
         stopProgram();
-        QDir::setCurrent(previous);
+        folder.leave();
         line->stop();
-        qunsetenv("LINKOR_PORTS");
     }
     virtual QByteArray project() const { return projectText(); }
 
     void startProgram() {
-        backend = std::make_unique<shell::TLineBackend>(prompter, work.filePath("none.conf"));
+        backend = std::make_unique<shell::TLineBackend>(prompter, folder.filePath("none.conf"));
         app = std::make_unique<shell::TMainApp>(*backend, prompter);
         hooks = std::make_unique<TTerminalHooks>(*app, prompter, backend->fileLines());
         app->setScreenFacts({96, 96, 1024, 768, 24});
@@ -134,23 +129,13 @@ class VariablesLineTest : public ::testing::Test {
         backend.reset();
     }
     void writeFile(const char* name, const QByteArray& text) {
-        QFile f(work.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
+        ASSERT_TRUE(folder.write(name, text));
     }
     QByteArray readProject() const {
-        QFile f(work.filePath("template/tamsel2.ktp"));
+        QFile f(folder.filePath("template/tamsel2.ktp"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QByteArray sentToModules() const {
-        QByteArray bytes;
-        for (const kvsim::LogEntry& e : line->log()) {
-            if (e.direction == kvsim::Direction::ToModules) {
-                bytes.append(static_cast<char>(e.byte));
-            }
-        }
-        return bytes;
-    }
+    QByteArray sentToModules() const { return support::sentToModules(*line); }
     long moduleVariable(int address, int number) const {
         const auto snapshot = line->module(address);
         const std::string key = QString::asprintf("#%02d", number).toStdString();
@@ -228,9 +213,7 @@ class VariablesLineTest : public ::testing::Test {
         return waitFor([&] { return window && window->completions() >= seen + passes; });
     }
 
-    QTemporaryDir work;
-    QTemporaryDir ports;
-    QString previous;
+    support::TProgramFolder folder;
     std::unique_ptr<kvsim::VirtualLine> line;
     TQuietPrompter prompter;
     TScriptedInput input;

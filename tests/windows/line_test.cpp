@@ -18,6 +18,8 @@
 #include <kvsim/virtual_line.h>
 
 #include "support/event_wait.h"
+#include "support/program_folder.h"
+#include "support/sent_bytes.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -85,22 +87,14 @@ class TWitness final : public QObject, public contract::TModuleWindow {
 class WindowLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(work.isValid());
-        ASSERT_TRUE(ports.isValid());
-        qputenv("LINKOR_PORTS", ports.path().toLocal8Bit());
-        line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(kLine));
-        line->start(ports.path().toStdString(), 1);
-        previous = QDir::currentPath();
-        QDir(work.path()).mkpath("template");
-        QDir(work.path()).mkpath("help");
-        ASSERT_TRUE(QFile::link(QStringLiteral(TAMSEL_LINKOR_FILE), work.filePath("liblinkor.so")));
         ASSERT_TRUE(
-            QFile::copy(QStringLiteral(TAMSEL_HELP_FILE), work.filePath("help/Tamsel2.html")));
-        writeFile("tm2cmde.txt", "[TRILO]\nRV (identity and firmware version)\n");
-        writeFile("template/tamsel2.ktp", projectText());
-        QDir::setCurrent(work.path());
+            folder.prepare(QStringLiteral(TAMSEL_LINKOR_FILE), QStringLiteral(TAMSEL_HELP_FILE)));
+        line = std::make_unique<kvsim::VirtualLine>(kvsim::VirtualLine::fromText(kLine));
+        line->start(folder.portsPath(), 1);
+        ASSERT_TRUE(folder.write("template/tamsel2.ktp", projectText()));
+        folder.enter();
 
-        backend = std::make_unique<shell::TLineBackend>(prompter, work.filePath("none.conf"));
+        backend = std::make_unique<shell::TLineBackend>(prompter, folder.filePath("none.conf"));
         app = std::make_unique<shell::TMainApp>(*backend, prompter);
         hooks = std::make_unique<TWindowHooks>(*app, prompter);
         hooks->addWindow(shell::TWindowKind::Dialog, [this](const TWindowSetup& setup) {
@@ -118,25 +112,14 @@ class WindowLineTest : public ::testing::Test {
         hooks.reset();
         app.reset();
         backend.reset();
-        QDir::setCurrent(previous);
+        folder.leave();
         line->stop();
-        qunsetenv("LINKOR_PORTS");
     }
     void writeFile(const char* name, const QByteArray& text) {
-        QFile f(work.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
+        ASSERT_TRUE(folder.write(name, text));
     }
     int heard(int address) const { return line->module(address)->commandsHeard; }
-    QByteArray sentToModules() const {
-        QByteArray bytes;
-        for (const kvsim::LogEntry& e : line->log()) {
-            if (e.direction == kvsim::Direction::ToModules) {
-                bytes.append(static_cast<char>(e.byte));
-            }
-        }
-        return bytes;
-    }
+    QByteArray sentToModules() const { return support::sentToModules(*line); }
 
     /// Opens the example window on the module at @p entry of the device selector and waits
     /// for its first good read.
@@ -186,9 +169,7 @@ class WindowLineTest : public ::testing::Test {
         return parent->findChild<T*>(QString::number(id));
     }
 
-    QTemporaryDir work;
-    QTemporaryDir ports;
-    QString previous;
+    support::TProgramFolder folder;
     std::unique_ptr<kvsim::VirtualLine> line;
     TQuietPrompter prompter;
     std::unique_ptr<shell::TLineBackend> backend;
