@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -61,6 +63,23 @@ int remainingMs(Clock::time_point deadline) {
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
+/// Whether @p device is driven as @p handling for the first time in this process: a scan opens
+/// a port once a try, and the log should tell the handling once a line, not once a try.
+bool firstTimeHandled(const std::string& device, const std::string& handling) {
+    static std::mutex mutex;
+    static std::map<std::string, std::string> logged;
+    std::lock_guard lock(mutex);
+    auto [at, inserted] = logged.try_emplace(device, handling);
+    if (inserted) {
+        return true;
+    }
+    if (at->second == handling) {
+        return false;
+    }
+    at->second = handling;
+    return true;
+}
+
 } // namespace
 
 int32_t PosixPort::open(const std::string& portName, const PortSettings& settings) {
@@ -102,9 +121,11 @@ int32_t PosixPort::open(const std::string& portName, const PortSettings& setting
     const DeviceAnswers answers = askDevice(fd.get());
     m_handling = m_setup.apply(fd.get(), decideHandling(answers), settings.baud);
     if (!answers.pseudoTerminal) {
-        // Once per opening of a real device: what a user debugging a line wants to know.
-        appendToLog("\n" + portName + logTimeStamp() + "\n" + deviceNameOf(fd.get()) + ": " +
-                    describeHandling(m_handling) + "\n");
+        const std::string device = deviceNameOf(fd.get());
+        const std::string handling = describeHandling(m_handling);
+        if (firstTimeHandled(device, handling)) {
+            appendToLog("\n" + portName + logTimeStamp() + "\n" + device + ": " + handling + "\n");
+        }
     }
     m_fd = std::move(fd);
     m_modemLines = true;
